@@ -1,0 +1,87 @@
+// The main window: the header grid, the decoded fields, and the handlers that
+// load, edit, apply, free and close a cartridge image.
+#pragma once
+
+#include "Platform.h"
+#include "inesStrm.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class TfrmMain;
+}
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TfrmMain(vcl::Prompts& prompts, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // The loaded cartridge: the open file, the working copy of its header
+    // that edits change and Apply writes, and whether a load succeeded.
+    std::unique_ptr<inesStrm> romFile;
+    std::unique_ptr<CartridgeHeader> header;
+    bool romLoaded = false;
+
+    vcl::OpenDialog OpenDialog1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+
+    void mnuLoadClick();
+    void mnuFreeClick();
+    void mnuExitClick();
+    void mnuFormatInfoClick();
+    void mnuAboutClick();
+    void btnApplyClick();
+
+    void LoadRom();
+    void FreeRom();
+    bool HeaderChanged();
+
+    // Selection handlers: highlight the grid cells a field comes from.
+    void sgdHeaderEnter();
+    void txtLabelClick();
+    void txtByte3Click();
+    void txtMapperNumClick();
+    void txtMapperNameClick();
+    void txtPrgPagesClick();
+    void txtPrgMemClick();
+    void txtChrPagesClick();
+    void txtChrMemClick();
+    void cmbMirroringClick();
+    void chk4ScreenMirroringEnter();
+    void chkSRAMEnter();
+    void chkTrainerEnter();
+
+    // Edit handlers: change the working copy and the grid.
+    void txtMapperNumExit();
+    void txtPrgPagesExit();
+    void txtChrPagesExit();
+    void cmbMirroringSelect();
+    void chk4ScreenMirroringClick();
+    void chkSRAMClick();
+    void chkTrainerClick();
+
+    void bindEvents();
+    void SetCells(int column, int row, const QString& text);
+    void SetSelection(int left, int top, int right, int bottom);
+    void ShowByte(int index);
+    void FailLoad(const QString& message);
+    void SetFlag(std::uint8_t mask, bool checked);
+
+    std::unique_ptr<Ui::TfrmMain> ui;
+    vcl::Prompts& prompts;
+    vcl::ControlEvents events;
+};
+
+// The application's main window, created at start-up.
+extern TfrmMain* frmMain;

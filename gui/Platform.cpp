@@ -1,0 +1,195 @@
+#include "Platform.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QWidget>
+
+#include <climits>
+#include <utility>
+
+namespace vcl {
+
+int StrToInt(const QString& text) {
+    const QString trimmed = text.trimmed();
+    auto invalid = [&text] {
+        return EConvertError("'" + text.toStdString() + "' is not a valid integer value");
+    };
+    int at = 0;
+    bool negative = false;
+    if (at < trimmed.size() && (trimmed[at] == '+' || trimmed[at] == '-')) {
+        negative = trimmed[at] == '-';
+        ++at;
+    }
+    if (at == trimmed.size()) {
+        throw invalid();
+    }
+    long long value = 0;
+    for (; at < trimmed.size(); ++at) {
+        const QChar c = trimmed[at];
+        if (c < '0' || c > '9') {
+            throw invalid();
+        }
+        value = value * 10 + (c.unicode() - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            throw invalid();
+        }
+    }
+    value = negative ? -value : value;
+    if (value > INT_MAX) {
+        throw invalid();
+    }
+    return static_cast<int>(value);
+}
+
+QString IntToHex(int value, int digits) {
+    return QString::number(static_cast<unsigned>(value), 16).toUpper().rightJustified(digits, '0');
+}
+
+int DialogPrompts::MessageBox(const QString& text, const QString& caption, int flags) {
+    const bool yesNo = flags == MB_YESNO;
+    QMessageBox box(QMessageBox::NoIcon, caption, text,
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    const int answer = box.exec();
+    if (!yesNo) {
+        return IDOK;
+    }
+    return answer == QMessageBox::Yes ? IDYES : IDNO;
+}
+
+bool DialogPrompts::OpenFile(const QString& title, const QString& filter, QString& fileName) {
+    QFileDialog dialog(QApplication::activeWindow(), title, fileName, filter);
+    // Qt's own dialog looks and behaves the same on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name that names no file is accepted, and the load reports it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!fileName.isEmpty()) {
+        dialog.selectFile(fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    fileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+
+void DialogPrompts::ShowException(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+OpenDialog::OpenDialog(Prompts& prompts, QString title, QString filter)
+    : prompts(prompts), title(std::move(title)), filter(std::move(filter)) {}
+
+bool OpenDialog::Execute() {
+    QString chosen = fileName;
+    if (!prompts.OpenFile(title, filter, chosen)) {
+        return false;
+    }
+    fileName = chosen;
+    return true;
+}
+
+ControlEvents::ControlEvents(Prompts& prompts, QObject* parent)
+    : QObject(parent), prompts(prompts) {}
+
+ControlEvents::Handlers& ControlEvents::handlersOf(QWidget* control) {
+    auto found = handlers.find(control);
+    if (found == handlers.end()) {
+        control->installEventFilter(this);
+        found = handlers.emplace(control, Handlers{}).first;
+    }
+    return found->second;
+}
+
+void ControlEvents::onEnter(QWidget* control, Handler handler) {
+    handlersOf(control).enter.push_back(std::move(handler));
+}
+
+void ControlEvents::onExit(QWidget* control, Handler handler) {
+    handlersOf(control).exit.push_back(std::move(handler));
+}
+
+void ControlEvents::onClick(QWidget* control, Handler handler) {
+    handlersOf(control).click.push_back(std::move(handler));
+}
+
+void ControlEvents::run(const Handler& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        prompts.ShowException(QString::fromStdString(error.what()));
+    } catch (...) {
+        prompts.ShowException(QString());
+    }
+}
+
+namespace {
+
+// Focus that comes from or goes to another window, a menu or a popup is not
+// a move between the controls of one window.
+bool movesWithinWindow(const QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+           reason != Qt::MenuBarFocusReason;
+}
+
+} // namespace
+
+bool ControlEvents::eventFilter(QObject* watched, QEvent* event) {
+    auto found = handlers.find(watched);
+    if (found == handlers.end()) {
+        return false;
+    }
+    const Handlers& own = found->second;
+    switch (event->type()) {
+    case QEvent::FocusIn: {
+        // Let the control take the focus first, so that the handler has the
+        // last word on what the window shows (a grid that selects its current
+        // cell on entry, an edit box that selects its text).
+        auto* widget = static_cast<QWidget*>(watched);
+        static_cast<QObject*>(widget)->event(event);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            edit->deselect();
+        }
+        if (quietDepth == 0 && movesWithinWindow(static_cast<QFocusEvent*>(event))) {
+            for (const Handler& handler : own.enter) {
+                run(handler);
+            }
+        }
+        return true;
+    }
+    case QEvent::FocusOut:
+        if (quietDepth == 0 && movesWithinWindow(static_cast<QFocusEvent*>(event))) {
+            const std::vector<Handler> exit = own.exit;
+            for (const Handler& handler : exit) {
+                run(handler);
+            }
+        }
+        return false;
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* widget = static_cast<QWidget*>(watched);
+        if (mouse->button() == Qt::LeftButton &&
+            widget->rect().contains(mouse->position().toPoint())) {
+            for (const Handler& handler : own.click) {
+                run(handler);
+            }
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace vcl

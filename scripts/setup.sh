@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tallowick needs to build, test and show its
+# window, when they are missing. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    cmake make g++ pkg-config
+    qt6-base-dev libgl-dev       # Qt 6 Widgets and QtTest
+    libgtest-dev                 # core tests
+    clang libclang-rt-14-dev     # fuzzing with libFuzzer and sanitizers
+    fonts-liberation             # sans and monospace fonts with the classic metrics
+    xvfb xauth imagemagick       # a virtual display and screenshots
+    time                         # peak memory in the benchmarks
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

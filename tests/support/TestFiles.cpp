@@ -1,0 +1,127 @@
+#include "TestFiles.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace testfiles {
+
+namespace {
+
+constexpr uid_t nobodyId = 65534;
+std::string stagedSamples;
+
+std::string makeTempDir(const char* stem) {
+    std::string pattern = fs::temp_directory_path().string() + "/" + stem + "XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed for " + pattern);
+    }
+    return buffer.data();
+}
+
+void fail(const std::string& what) {
+    std::fprintf(stderr, "%s\n", what.c_str());
+    std::exit(2);
+}
+
+} // namespace
+
+void becomeOrdinaryUser() {
+    if (geteuid() != 0) {
+        return;
+    }
+    // The source tree may sit below a folder only root can enter.
+    stagedSamples = makeTempDir("tallowick-samples-");
+    for (const auto& entry : fs::directory_iterator(TALLOWICK_SAMPLES_DIR)) {
+        if (entry.path().extension() == ".nes") {
+            fs::copy_file(entry.path(), stagedSamples / entry.path().filename());
+        }
+    }
+    if (chmod(stagedSamples.c_str(), 0755) != 0) {
+        fail("chmod of the staged samples failed");
+    }
+    std::string runtime = makeTempDir("tallowick-runtime-");
+    if (chown(runtime.c_str(), nobodyId, nobodyId) != 0 || setgroups(0, nullptr) != 0 ||
+        setgid(nobodyId) != 0 || setuid(nobodyId) != 0 || setuid(0) == 0) {
+        fail("could not become user nobody");
+    }
+    setenv("HOME", runtime.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+}
+
+std::string samplesDir() {
+    return stagedSamples.empty() ? std::string(TALLOWICK_SAMPLES_DIR) : stagedSamples;
+}
+
+TempDir::TempDir() : dir(makeTempDir("tallowick-test-")) {}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Read-only files inside must not stop the removal.
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(dir, ignored);
+}
+
+Bytes image(const Bytes& header16, std::size_t payload) {
+    Bytes bytes = header16;
+    for (std::size_t i = 0; i < payload; ++i) {
+        bytes.push_back(static_cast<std::uint8_t>((i * 7 + 3) & 0xFF));
+    }
+    return bytes;
+}
+
+Bytes header(std::uint8_t prg, std::uint8_t chr, std::uint8_t byte6, std::uint8_t byte7) {
+    return {'N', 'E', 'S', 0x1A, prg, chr, byte6, byte7, 0, 0, 0, 0, 0, 0, 0, 0};
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void copyFile(const std::string& from, const std::string& to) {
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+    fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+void makeReadOnly(const std::string& path) {
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+void writeSparse(const std::string& path, const Bytes& start, std::uint64_t size) {
+    writeFile(path, start);
+    fs::resize_file(path, size);
+}
+
+std::uint64_t fileSize(const std::string& path) {
+    return fs::file_size(path);
+}
+
+bool exists(const std::string& path) {
+    return fs::exists(path);
+}
+
+} // namespace testfiles

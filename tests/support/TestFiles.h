@@ -1,0 +1,48 @@
+// Files for the tests: temporary folders, byte-exact images, and running as
+// an ordinary user so that a read-only file really cannot be written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testfiles {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// When the process runs as root (as CI does), copies the samples to a folder
+// an ordinary user can read and then becomes user "nobody" for good.
+// Call first thing in main().
+void becomeOrdinaryUser();
+
+// Where the samples can be read after becomeOrdinaryUser().
+std::string samplesDir();
+
+// A fresh folder below the system's temporary folder, removed with its files.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return dir; }
+    std::string file(const std::string& name) const { return dir + "/" + name; }
+
+private:
+    std::string dir;
+};
+
+// A header of 16 bytes followed by `payload` bytes of a ramp.
+Bytes image(const Bytes& header16, std::size_t payload);
+Bytes header(std::uint8_t prg, std::uint8_t chr, std::uint8_t byte6, std::uint8_t byte7);
+
+void writeFile(const std::string& path, const Bytes& bytes);
+Bytes readFile(const std::string& path);
+void copyFile(const std::string& from, const std::string& to);
+void makeReadOnly(const std::string& path);
+// A sparse file of `size` bytes that starts with `start`.
+void writeSparse(const std::string& path, const Bytes& start, std::uint64_t size);
+std::uint64_t fileSize(const std::string& path);
+bool exists(const std::string& path);
+
+} // namespace testfiles
