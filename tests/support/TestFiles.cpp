@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <grp.h>
+#include <sys/prctl.h>
 #include <iterator>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -56,6 +57,9 @@ void becomeOrdinaryUser() {
         setgid(nobodyId) != 0 || setuid(nobodyId) != 0 || setuid(0) == 0) {
         fail("could not become user nobody");
     }
+    // Changing the user makes the process undumpable, which would keep the
+    // leak checker from inspecting it.
+    prctl(PR_SET_DUMPABLE, 1);
     setenv("HOME", runtime.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
 }
