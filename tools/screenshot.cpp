@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
@@ -66,6 +67,13 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
 
     window.findChild<QAction*>(QStringLiteral("mnuLoad"))->trigger();
+    // With no window manager, activate the window as a desktop would.
+    window.activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (!window.isActiveWindow() && waited.elapsed() < 2000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
     // Show a highlight, as after clicking the mapper number.
     window.findChild<QLineEdit*>(QStringLiteral("txtMapperNum"))->setFocus(Qt::MouseFocusReason);
     QApplication::processEvents();

@@ -669,6 +669,60 @@ private slots:
         QCOMPARE(form.findChild<QLineEdit*>("txtPrgPages")->text(), QString("3"));
     }
 
+    void realErrorBoxForARejectedNumberAndTheWindowGoesOn() {
+        vcl::DialogPrompts real;
+        TfrmMain form(real);
+        frmMain = &form;
+        QString path = file(image(header(1, 1, 0, 0), 100));
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // Load through the seam-free path: the dialog answered by a timer.
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+        form.findChild<QAction*>("mnuLoad")->trigger();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+
+        QString shown;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                icon = box->icon();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        QTimer::singleShot(5000, [] {
+            if (auto* stuck = QApplication::activeModalWidget()) {
+                stuck->close();
+            }
+        });
+        auto* box = form.findChild<QLineEdit*>("txtPrgPages");
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, 8));
+        box->selectAll();
+        QTest::keyClicks(box, "abc");
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(shown, QString("'abc' is not a valid integer value"));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(box->text(), QString("abc"));
+        // The program goes on: the next edit works.
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* chr = form.findChild<QLineEdit*>("txtChrPages");
+        QTest::mouseClick(chr, Qt::LeftButton, {}, QPoint(4, 8));
+        chr->selectAll();
+        QTest::keyClicks(chr, "3");
+        QTest::keyClick(chr, Qt::Key_Tab);
+        QCOMPARE(form.findChild<QLineEdit*>("txtChrMem")->text(), QString("24k (24576 bytes)"));
+        frmMain = nullptr;
+        form.romLoaded = false; // close without the save question
+    }
+
     void realMessageBoxHasTheCaptionTextAndNoIcon() {
         vcl::DialogPrompts real;
         QString title, text;
