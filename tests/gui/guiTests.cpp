@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace harness;
 using namespace testfiles;
@@ -39,6 +41,28 @@ const QString trainerOn = "A 512-byte trainer will not actually be inserted at o
                           "16-527.\nYou need to use HexEdit or the Pellmoor to add one.";
 const QString trainerOff = "The 512-byte trainer at offsets 16-527 will not acually be removed "
                            "from the file.\nYou need to use HexEdit or the Pellmoor to remove it.";
+
+// While one lives, every write of this process fails as on a full disk:
+// files may not grow past 0 bytes, so no write reaches a file.
+class WritesFail {
+public:
+    WritesFail() {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~WritesFail() {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+    WritesFail(const WritesFail&) = delete;
+    WritesFail& operator=(const WritesFail&) = delete;
+
+private:
+    rlimit saved{};
+};
 
 CartridgeHeader asHeader(const Bytes& bytes) {
     CartridgeHeader header{};
@@ -638,6 +662,43 @@ private slots:
         again.load(path);
         QCOMPARE(again.cell(5, 0), QString("-"));
         QCOMPARE(again.cell(0, 1), QString("0x0008"));
+    }
+
+    void failedWritesAreReportedNotHidden() {
+        const QString failed = "Writing the header to the file failed.";
+        Bytes dirty = image({'N', 'E', 'S', 0x1A, 1, 1, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9}, 100);
+        QString path = file(dirty);
+        Window w;
+        {
+            WritesFail full;
+            w.load(path);
+        }
+        QCOMPARE(int(w.prompts.boxes.size()), 1);
+        QCOMPARE(w.prompts.boxes[0].caption, QString("Error"));
+        QVERIFY(w.prompts.boxes[0].text.contains("writing the cleaned header"));
+        QCOMPARE(w.byteCells().mid(8), QStringList(8, "09")); // the window shows the file
+        QCOMPARE(bytesOf(path), dirty);
+
+        w.prompts.clear();
+        w.commit(w.edit("txtPrgPages"), "4");
+        {
+            WritesFail full;
+            QTest::mouseClick(w.apply(), Qt::LeftButton);
+        }
+        QCOMPARE(int(w.prompts.boxes.size()), 1);
+        QVERIFY(w.prompts.boxes[0].text.startsWith(failed));
+        QCOMPARE(bytesOf(path), dirty);
+
+        w.prompts.clear();
+        w.prompts.answers.push_back(vcl::IDYES);
+        {
+            WritesFail full;
+            w.closeWindow();
+        }
+        QCOMPARE(int(w.prompts.boxes.size()), 2);
+        QCOMPARE(w.prompts.boxes[0].caption, QString("Save Changes"));
+        QVERIFY(w.prompts.boxes[1].text.startsWith(failed));
+        QCOMPARE(bytesOf(path), dirty);
     }
 
     // -------------------------------------------------------------- the real dialogs
