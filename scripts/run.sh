@@ -15,6 +15,11 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 shot="$(mktemp -d)/tallowick.png"
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(dirname "$shot")
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export XDG_RUNTIME_DIR
+fi
 echo "No display here: starting Tallowick on a virtual display (Xvfb); stop it with Ctrl+C."
 exec xvfb-run -a -s "-screen 0 800x600x24" bash -c '
     ./build/app/tallowick &

@@ -540,6 +540,23 @@ private slots:
         QCOMPARE(w.highlighted(), QStringList({"1,0", "2,0", "3,0"}));
     }
 
+    void tabVisitsTheFieldsInTheOrderOfTheWindow() {
+        Window w;
+        w.load(file(image(header(1, 1, 0, 0), 100)));
+        w.grid()->setFocus(Qt::TabFocusReason);
+        QStringList visited;
+        for (int step = 0; step < 14; ++step) {
+            w.tab();
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, QStringList({"txtLabel", "txtByte3", "txtMapperNum", "txtMapperName",
+                                       "txtPrgPages", "txtPrgMem", "txtChrPages", "txtChrMem",
+                                       "cmbMirroring", "chk4ScreenMirroring", "chkSRAM",
+                                       "chkTrainer", "btnApply", "sgdHeader"}));
+        QVERIFY(w.prompts.errors.isEmpty()); // tabbing through unchanged boxes
+        QVERIFY(w.prompts.boxes.empty());
+    }
+
     // -------------------------------------------------------------- apply, free, close
 
     void applyWritesTheWorkingCopyOnly() {
