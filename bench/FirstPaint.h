@@ -1,0 +1,100 @@
+// Shared by the start-up benchmarks: the moment the program began (taken
+// while static objects are built, before main), a message handler that drops
+// the offscreen plugin's per-window notice, and an event filter that ends
+// the event loop once a window's first frame has been painted and flushed.
+#pragma once
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMetaObject>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QtGlobal>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+// Set during static initialisation, i.e. after the dynamic loader has
+// mapped and relocated Qt but before main runs.
+inline const Clock::time_point programStart = Clock::now();
+
+inline double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+inline QtMessageHandler previousHandler = nullptr;
+
+inline void quietHandler(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
+    if (message.contains(QLatin1String("propagateSizeHints"))) {
+        return;
+    }
+    if (previousHandler != nullptr) {
+        previousHandler(type, context, message);
+    }
+}
+
+inline void silenceOffscreenNotice() {
+    previousHandler = qInstallMessageHandler(quietHandler);
+}
+
+// True when the command line holds `flag`.
+inline bool hasFlag(int argc, char* argv[], const char* flag) {
+    for (int index = 1; index < argc; ++index) {
+        if (std::strcmp(argv[index], flag) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Watches one top-level window. Its first Paint event starts the first
+// frame; the children are painted and the backing store is flushed in the
+// same pass, so a call queued from there runs once the frame is complete.
+// That call ends the event loop and, when asked, prints how long it took.
+class FirstPaintQuit : public QObject {
+public:
+    explicit FirstPaintQuit(bool report, QObject* parent = nullptr)
+        : QObject(parent), report(report) {
+        // A window that never paints must not hang a benchmark run.
+        QTimer::singleShot(10000, this, [] {
+            std::fprintf(stderr, "no paint within 10 s\n");
+            QCoreApplication::exit(1);
+        });
+    }
+
+    bool painted() const { return done; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !seen) {
+            seen = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    done = true;
+                    if (report) {
+                        std::printf("first paint %.3f ms after static initialisation\n",
+                                    millisecondsSince(programStart));
+                        std::fflush(stdout);
+                    }
+                    QCoreApplication::exit(0);
+                },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool report;
+    bool seen = false;
+    bool done = false;
+};
+
+} // namespace bench

@@ -1,0 +1,64 @@
+// The yardstick for benchTallowickStart: a bare Qt Widgets main window of
+// the same size, style and menu bar, and nothing else, ending as soon as its
+// first frame has been painted:
+//   benchBareStart [--report]
+#include "FirstPaint.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QWidget>
+
+#include <memory>
+
+int main(int argc, char* argv[]) {
+    bench::silenceOffscreenNotice();
+    const bool report = bench::hasFlag(argc, argv, "--report");
+    int status = 1;
+    try {
+        QApplication application(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Bare"));
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+        QMainWindow window;
+        window.setWindowTitle(QStringLiteral("Bare"));
+        // Parent-owned: the window deletes them.
+        auto* central = new QWidget(&window);
+        window.setCentralWidget(central);
+        QMenuBar* bar = window.menuBar();
+        QMenu* file = bar->addMenu(QStringLiteral("File"));
+        file->addAction(QStringLiteral("Load Rom"));
+        file->addAction(QStringLiteral("Free Rom"));
+        file->addSeparator();
+        file->addAction(QStringLiteral("Exit"));
+        QMenu* help = bar->addMenu(QStringLiteral("Help"));
+        help->addAction(QStringLiteral("iNES Format (.NES) Info"));
+        help->addSeparator();
+        help->addAction(QStringLiteral("About"));
+
+        // The same geometry as Tallowick's main window.
+        central->setFixedSize(321, 288);
+        window.setFixedSize(window.sizeHint());
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            window.move(screen->availableGeometry().center() - window.rect().center());
+        }
+
+        bench::FirstPaintQuit firstPaint(report);
+        window.installEventFilter(&firstPaint);
+        window.show();
+        status = QApplication::exec();
+        window.removeEventFilter(&firstPaint);
+        if (!firstPaint.painted()) {
+            status = 1;
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "error: %s\n", error.what());
+        status = 1;
+    }
+    return status;
+}

@@ -1,0 +1,49 @@
+// Start-up of Tallowick as app/main.cpp does it, ending as soon as the main
+// window's first frame has been painted:
+//   benchTallowickStart [--report]
+// With --report it prints the time from static initialisation to that
+// frame; the wall time of the whole process is measured from outside.
+#include "FirstPaint.h"
+#include "Format.h"
+#include "Gui.h"
+#include "Platform.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include <memory>
+
+int main(int argc, char* argv[]) {
+    bench::silenceOffscreenNotice();
+    const bool report = bench::hasFlag(argc, argv, "--report");
+    std::unique_ptr<QApplication> application;
+    vcl::DialogPrompts prompts;
+    int status = 1;
+    try {
+        application = std::make_unique<QApplication>(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Tallowick"));
+        QApplication::setApplicationVersion(QStringLiteral(TALLOWICK_VERSION));
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+        auto mainWindow = std::make_unique<TfrmMain>(prompts);
+        frmMain = mainWindow.get();
+        auto formatWindow = std::make_unique<TfrmFormatInfo>();
+        frmFormatInfo = formatWindow.get();
+
+        bench::FirstPaintQuit firstPaint(report);
+        frmMain->installEventFilter(&firstPaint);
+        frmMain->show();
+        status = QApplication::exec();
+        frmMain->removeEventFilter(&firstPaint);
+        if (!firstPaint.painted()) {
+            status = 1;
+        }
+
+        frmFormatInfo = nullptr;
+        frmMain = nullptr;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "error: %s\n", error.what());
+        status = 1;
+    }
+    return status;
+}
