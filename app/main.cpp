@@ -4,7 +4,6 @@
 #include "Platform.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 
 #include <memory>
 
@@ -13,9 +12,7 @@ int main(int argc, char* argv[]) {
     vcl::DialogPrompts prompts;
     try {
         application = std::make_unique<QApplication>(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("Tallowick"));
-        QApplication::setApplicationVersion(QStringLiteral(TALLOWICK_VERSION));
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        vcl::ApplicationInitialize();
 
         auto mainWindow = std::make_unique<TfrmMain>(prompts);
         frmMain = mainWindow.get();

@@ -9,7 +9,6 @@
 #include "Platform.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 
 #include <memory>
 
@@ -21,9 +20,7 @@ int main(int argc, char* argv[]) {
     int status = 1;
     try {
         application = std::make_unique<QApplication>(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("Tallowick"));
-        QApplication::setApplicationVersion(QStringLiteral(TALLOWICK_VERSION));
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        vcl::ApplicationInitialize();
 
         auto mainWindow = std::make_unique<TfrmMain>(prompts);
         frmMain = mainWindow.get();

@@ -16,6 +16,8 @@ public:
     explicit TfrmFormatInfo(QWidget* parent = nullptr);
     ~TfrmFormatInfo() override;
 
+    void setVisible(bool visible) override;
+
 private:
     void btnCloseClick();
 

@@ -18,10 +18,9 @@
 
 TfrmMain* frmMain = nullptr;
 
-// The pictures are compiled into this static library; register them once.
-static void initImages() {
-    Q_INIT_RESOURCE(images);
-}
+// The pictures are XPM text compiled in: nothing to find or decode at start.
+#include "images/cartridge.xpm"
+#include "images/tallowick-icon.xpm"
 
 namespace {
 
@@ -86,7 +85,6 @@ TfrmMain::TfrmMain(vcl::Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), OpenDialog1(prompts, QStringLiteral("Load Rom"),
                                        QStringLiteral("iNES Rom Files (*.nes *.NES)")),
       ui(std::make_unique<Ui::TfrmMain>()), prompts(prompts), events(prompts) {
-    initImages();
     ui->setupUi(this);
     ui->mnuFile->insertSeparator(ui->mnuExit)->setObjectName(QStringLiteral("N1"));
     ui->mnuHelp->insertSeparator(ui->mnuAbout)->setObjectName(QStringLiteral("N2"));
@@ -140,10 +138,9 @@ TfrmMain::TfrmMain(vcl::Prompts& prompts, QWidget* parent)
         edit->setPalette(shade);
     }
 
-    ui->Image1->setPixmap(
-        QPixmap(QStringLiteral(":/images/cartridge.xpm"))
-            .scaled(ui->Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    setWindowIcon(QIcon(QStringLiteral(":/images/tallowick-icon.xpm")));
+    ui->Image1->setPixmap(QPixmap(cartridge).scaled(ui->Image1->size(), Qt::KeepAspectRatio,
+                                                    Qt::SmoothTransformation));
+    setWindowIcon(QIcon(QPixmap(tallowick_icon)));
 
     centralWidget()->setFixedSize(321, 288);
     setFixedSize(sizeHint());
@@ -222,13 +219,11 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::mnuAboutClick() {
-    prompts.MessageBox(
-        QStringLiteral("Tallowick %1\n\nViews and edits the 16-byte header of iNES cartridge "
-                       "images (.nes files).\nIt never changes a byte behind the header.")
-            .arg(QCoreApplication::applicationVersion().isEmpty()
-                     ? QStringLiteral(TALLOWICK_VERSION)
-                     : QCoreApplication::applicationVersion()),
-        QStringLiteral("About"), vcl::MB_OK);
+    prompts.MessageBox(QStringLiteral("Tallowick " TALLOWICK_VERSION
+                                      "\n\nViews and edits the 16-byte header of iNES cartridge "
+                                      "images (.nes files).\nIt never changes a byte behind the "
+                                      "header."),
+                       QStringLiteral("About"), vcl::MB_OK);
 }
 
 void TfrmMain::mnuExitClick() {
@@ -397,23 +392,23 @@ void TfrmMain::txtMapperNumExit() {
 }
 
 void TfrmMain::txtPrgPagesExit() {
-    if (ui->txtPrgPages->text().isEmpty()) {
-        return;
-    }
-    const int pages = ByteFromText(ui->txtPrgPages->text());
-    ui->txtPrgMem->setText(SizeText(pages * 16, pages * 16 * 1024));
-    (*header)[4] = static_cast<std::uint8_t>(pages);
-    ShowByte(4);
+    SetPages(ui->txtPrgPages, ui->txtPrgMem, 16, 4);
 }
 
 void TfrmMain::txtChrPagesExit() {
-    if (ui->txtChrPages->text().isEmpty()) {
+    SetPages(ui->txtChrPages, ui->txtChrMem, 8, 5);
+}
+
+// A page count typed into `box`: its size in `sizeBox`, the count in `index`.
+void TfrmMain::SetPages(const QLineEdit* box, QLineEdit* sizeBox, int kilobytesPerPage, int index) {
+    if (box->text().isEmpty()) {
         return;
     }
-    const int pages = ByteFromText(ui->txtChrPages->text());
-    ui->txtChrMem->setText(SizeText(pages * 8, pages * 8 * 1024));
-    (*header)[5] = static_cast<std::uint8_t>(pages);
-    ShowByte(5);
+    const int pages = ByteFromText(box->text());
+    const int kilobytes = pages * kilobytesPerPage;
+    sizeBox->setText(SizeText(kilobytes, kilobytes * 1024));
+    (*header)[index] = static_cast<std::uint8_t>(pages);
+    ShowByte(index);
 }
 
 void TfrmMain::cmbMirroringSelect() {

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class QLineEdit;
+
 namespace Ui {
 class TfrmMain;
 }
@@ -77,6 +79,7 @@ private:
     void ShowByte(int index);
     void FailLoad(const QString& message);
     void SetFlag(std::uint8_t mask, bool checked);
+    void SetPages(const QLineEdit* box, QLineEdit* sizeBox, int kilobytesPerPage, int index);
 
     std::unique_ptr<Ui::TfrmMain> ui;
     vcl::Prompts& prompts;

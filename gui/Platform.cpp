@@ -9,12 +9,21 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QWidget>
 
 #include <climits>
 #include <utility>
 
 namespace vcl {
+
+void ApplicationInitialize() {
+    QApplication::setApplicationName(QStringLiteral("Tallowick"));
+    QApplication::setApplicationVersion(QStringLiteral(TALLOWICK_VERSION));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Liberation Sans has the metrics of the classic Windows sans fonts.
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+}
 
 int StrToInt(const QString& text) {
     const QString trimmed = text.trimmed();

@@ -22,6 +22,10 @@ constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
+// Prepares the application object before any window exists: its name and
+// version, the style, and the classic 8-point sans font for every window.
+void ApplicationInitialize();
+
 // Raised by StrToInt and shown to the user in the standard error box.
 class EConvertError : public std::runtime_error {
 public:

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
-#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -45,7 +44,7 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    vcl::ApplicationInitialize();
     if (argc < 3) {
         std::fprintf(stderr, "usage: screenshot OUTDIR SAMPLE.nes\n");
         return 2;

@@ -4,8 +4,9 @@
 
 #include "TestFiles.h"
 
+#include "Platform.h"
+
 #include <QApplication>
-#include <QStyleFactory>
 #include <QTest>
 
 namespace harness {
@@ -34,8 +35,7 @@ template <typename Tests> int runTests(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tallowick"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    vcl::ApplicationInitialize();
     Tests tests;
     return QTest::qExec(&tests, argc, argv);
 }
