@@ -29,12 +29,6 @@ protected:
     }
 };
 
-TEST_F(Cart, OpensForUpdateWhenItCan) {
-    inesStrm rom(makeHeader(1, 1, 0, 0).c_str());
-    EXPECT_EQ(rom.isOpen(), 1);
-    EXPECT_EQ(rom.isWritable(), 1);
-}
-
 TEST_F(Cart, FallsBackToReadOnlyAndNeverWritesThere) {
     Bytes bytes = image(header(1, 1, 0, 0), 100);
     std::string path = make(bytes);
@@ -190,17 +184,12 @@ TEST_F(Cart, WriteReplacesOnlyTheHeaderAndIsInTheFileAtOnce) {
     EXPECT_EQ(rom.getTrainer(), 1);
     EXPECT_EQ(rom.isHeaderClean(), 1);
 
-    // Writing again after reading, and the same bytes twice, keep the length.
+    // Writing again after reading keeps the length, also of a bare header.
     ASSERT_EQ(rom.writeHeader(&written), 1);
     EXPECT_EQ(fileSize(path), bytes.size());
-}
-
-TEST_F(Cart, ExactlySixteenByteFileKeepsItsLength) {
-    std::string path = make(header(1, 1, 0, 0));
-    inesStrm rom(path.c_str());
-    CartridgeHeader written = {'N', 'E', 'S', 0x1A, 2, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_EQ(rom.writeHeader(&written), 1);
-    EXPECT_EQ(fileSize(path), 16u);
+    std::string bare = make(header(1, 1, 0, 0), "bare.nes");
+    EXPECT_EQ(inesStrm(bare.c_str()).writeHeader(&written), 1);
+    EXPECT_EQ(fileSize(bare), 16u);
 }
 
 TEST_F(Cart, FailedWriteIsReported) {
@@ -222,20 +211,6 @@ TEST_F(Cart, StreamReadsTheFileAfreshEveryTime) {
     ASSERT_EQ(::pwrite(fd, &five, 1, 4), 1);
     ::close(fd);
     EXPECT_EQ(rom.getPrgPages(), 5);
-}
-
-TEST(Catalogue, NamesMatchTheTableAndEverythingElseIsUnknown) {
-    std::set<int> named;
-    for (int i = 0; i < mapperCatalogueSize; ++i) {
-        named.insert(mapperCatalogue[i].number);
-        EXPECT_STREQ(mapperName(mapperCatalogue[i].number), mapperCatalogue[i].name);
-    }
-    EXPECT_EQ(named.size(), 98u);
-    for (int number = -1; number <= 256; ++number) {
-        if (named.count(number) == 0) {
-            EXPECT_STREQ(mapperName(number), "Unknown") << number;
-        }
-    }
 }
 
 TEST(Catalogue, SpotChecksIncludingQuotesAndGaps) {
@@ -271,8 +246,10 @@ TEST(Catalogue, GapsAreExactlyTheUnnamedNumbers) {
         }
     }
     EXPECT_EQ(unnamed.size(), 153u);
-    for (int n = 0; n <= 250; ++n) {
-        EXPECT_EQ(std::strcmp(mapperName(n), "Unknown") == 0, unnamed.count(n) == 1) << n;
+    EXPECT_EQ(mapperCatalogueSize + 153, 251);
+    for (int n = -1; n <= 256; ++n) {
+        const bool named = n >= 0 && n <= 250 && unnamed.count(n) == 0;
+        EXPECT_EQ(std::strcmp(mapperName(n), "Unknown") != 0, named) << n;
     }
 }
 
