@@ -188,7 +188,8 @@ bool ControlEvents::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         auto* widget = static_cast<QWidget*>(watched);
-        if (mouse->button() == Qt::LeftButton &&
+        // A disabled control sees the mouse but is not clicked.
+        if (widget->isEnabled() && mouse->button() == Qt::LeftButton &&
             widget->rect().contains(mouse->position().toPoint())) {
             for (const Handler& handler : own.click) {
                 run(handler);
