@@ -88,15 +88,6 @@ TfrmMain::TfrmMain(vcl::Prompts& prompts, QWidget* parent)
     ui->setupUi(this);
     ui->mnuFile->insertSeparator(ui->mnuExit)->setObjectName(QStringLiteral("N1"));
     ui->mnuHelp->insertSeparator(ui->mnuAbout)->setObjectName(QStringLiteral("N2"));
-    // The form description adds plain separators too; keep only the named ones.
-    for (QMenu* menu : {ui->mnuFile, ui->mnuHelp}) {
-        for (QAction* action : menu->actions()) {
-            if (action->isSeparator() && action->objectName().isEmpty()) {
-                menu->removeAction(action);
-                delete action;
-            }
-        }
-    }
     ui->mnuLoad->setShortcut(QKeySequence::Open);
     ui->mnuExit->setShortcut(QKeySequence::Quit);
     ui->mnuFormatInfo->setShortcut(QKeySequence::HelpContents);
@@ -157,19 +148,20 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::bindEvents() {
-    auto menu = [this](QAction* action, void (TfrmMain::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { events.run([this, handler] { (this->*handler)(); }); });
-    };
-    menu(ui->mnuLoad, &TfrmMain::mnuLoadClick);
-    menu(ui->mnuFree, &TfrmMain::mnuFreeClick);
-    menu(ui->mnuExit, &TfrmMain::mnuExitClick);
-    menu(ui->mnuFormatInfo, &TfrmMain::mnuFormatInfoClick);
-    menu(ui->mnuAbout, &TfrmMain::mnuAboutClick);
-
     auto handler = [this](void (TfrmMain::*method)()) {
         return [this, method] { (this->*method)(); };
     };
+    // Signals of Qt's own: the handler runs through the error guard.
+    auto bind = [&](auto* sender, auto signal, void (TfrmMain::*method)()) {
+        connect(sender, signal, this, [this, run = handler(method)] { events.run(run); });
+    };
+    bind(ui->mnuLoad, &QAction::triggered, &TfrmMain::mnuLoadClick);
+    bind(ui->mnuFree, &QAction::triggered, &TfrmMain::mnuFreeClick);
+    bind(ui->mnuExit, &QAction::triggered, &TfrmMain::mnuExitClick);
+    bind(ui->mnuFormatInfo, &QAction::triggered, &TfrmMain::mnuFormatInfoClick);
+    bind(ui->mnuAbout, &QAction::triggered, &TfrmMain::mnuAboutClick);
+    bind(ui->btnApply, &QPushButton::clicked, &TfrmMain::btnApplyClick);
+
     // Fields bound to the same handler for their click and their entry.
     auto clickAndEnter = [&](QWidget* control, void (TfrmMain::*method)()) {
         events.onClick(control, handler(method));
@@ -197,15 +189,9 @@ void TfrmMain::bindEvents() {
         events.run([this] { cmbMirroringClick(); });
         events.run([this] { cmbMirroringSelect(); });
     });
-    auto toggle = [&](QCheckBox* box, void (TfrmMain::*method)()) {
-        connect(box, &QCheckBox::clicked, this,
-                [this, method] { events.run([this, method] { (this->*method)(); }); });
-    };
-    toggle(ui->chk4ScreenMirroring, &TfrmMain::chk4ScreenMirroringClick);
-    toggle(ui->chkSRAM, &TfrmMain::chkSRAMClick);
-    toggle(ui->chkTrainer, &TfrmMain::chkTrainerClick);
-    connect(ui->btnApply, &QPushButton::clicked, this,
-            [this] { events.run([this] { btnApplyClick(); }); });
+    bind(ui->chk4ScreenMirroring, &QCheckBox::clicked, &TfrmMain::chk4ScreenMirroringClick);
+    bind(ui->chkSRAM, &QCheckBox::clicked, &TfrmMain::chkSRAMClick);
+    bind(ui->chkTrainer, &QCheckBox::clicked, &TfrmMain::chkTrainerClick);
 }
 
 // ---------------------------------------------------------------- start-up
