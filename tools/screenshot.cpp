@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -79,9 +78,6 @@ int main(int argc, char* argv[]) {
 
     bool ok = window.grab().save(QDir(outDir).filePath(QStringLiteral("main-window.png"))) &&
               info.grab().save(QDir(outDir).filePath(QStringLiteral("format-window.png")));
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        ok = ok && screen->grabWindow(0).save(QDir(outDir).filePath(QStringLiteral("screen.png")));
-    }
     frmMain = nullptr;
     frmFormatInfo = nullptr;
     return ok ? 0 : 1;
