@@ -1,5 +1,4 @@
 // Tallowick: views and edits the 16-byte header of iNES cartridge images.
-#include "Format.h"
 #include "Gui.h"
 #include "Platform.h"
 
@@ -14,16 +13,9 @@ int main(int argc, char* argv[]) {
         application = std::make_unique<QApplication>(argc, argv);
         vcl::ApplicationInitialize();
 
-        auto mainWindow = std::make_unique<TfrmMain>(prompts);
-        frmMain = mainWindow.get();
-        auto formatWindow = std::make_unique<TfrmFormatInfo>();
-        frmFormatInfo = formatWindow.get();
-
+        ApplicationForms forms(prompts);
         frmMain->show();
         QApplication::exec();
-
-        frmFormatInfo = nullptr;
-        frmMain = nullptr;
     } catch (const std::exception& error) {
         if (application) {
             prompts.ShowException(QString::fromStdString(error.what()));

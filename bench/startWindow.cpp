@@ -4,7 +4,6 @@
 // With --report it prints the time from static initialisation to that
 // frame; the wall time of the whole process is measured from outside.
 #include "FirstPaint.h"
-#include "Format.h"
 #include "Gui.h"
 #include "Platform.h"
 
@@ -22,10 +21,7 @@ int main(int argc, char* argv[]) {
         application = std::make_unique<QApplication>(argc, argv);
         vcl::ApplicationInitialize();
 
-        auto mainWindow = std::make_unique<TfrmMain>(prompts);
-        frmMain = mainWindow.get();
-        auto formatWindow = std::make_unique<TfrmFormatInfo>();
-        frmFormatInfo = formatWindow.get();
+        ApplicationForms forms(prompts);
 
         bench::FirstPaintQuit firstPaint(report);
         frmMain->installEventFilter(&firstPaint);
@@ -35,9 +31,6 @@ int main(int argc, char* argv[]) {
         if (!firstPaint.painted()) {
             status = 1;
         }
-
-        frmFormatInfo = nullptr;
-        frmMain = nullptr;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "error: %s\n", error.what());
         status = 1;

@@ -18,6 +18,18 @@
 
 TfrmMain* frmMain = nullptr;
 
+ApplicationForms::ApplicationForms(vcl::Prompts& prompts)
+    : mainForm(std::make_unique<TfrmMain>(prompts)) {
+    frmMain = mainForm.get();
+    formatForm = std::make_unique<TfrmFormatInfo>();
+    frmFormatInfo = formatForm.get();
+}
+
+ApplicationForms::~ApplicationForms() {
+    frmFormatInfo = nullptr;
+    frmMain = nullptr;
+}
+
 // The pictures are XPM text compiled in: nothing to find or decode at start.
 #include "images/cartridge.xpm"
 #include "images/tallowick-icon.xpm"

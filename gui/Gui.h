@@ -88,3 +88,19 @@ private:
 
 // The application's main window, created at start-up.
 extern TfrmMain* frmMain;
+
+class TfrmFormatInfo;
+
+// The two windows of the application, created in start-up order into
+// frmMain and frmFormatInfo, which point at them while this lives.
+class ApplicationForms {
+public:
+    explicit ApplicationForms(vcl::Prompts& prompts);
+    ~ApplicationForms();
+    ApplicationForms(const ApplicationForms&) = delete;
+    ApplicationForms& operator=(const ApplicationForms&) = delete;
+
+private:
+    std::unique_ptr<TfrmMain> mainForm;
+    std::unique_ptr<TfrmFormatInfo> formatForm;
+};

@@ -56,10 +56,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     FixedAnswers answers(copy);
-    TfrmMain window(answers);
-    frmMain = &window;
-    TfrmFormatInfo info;
-    frmFormatInfo = &info;
+    ApplicationForms forms(answers);
+    TfrmMain& window = *frmMain;
+    TfrmFormatInfo& info = *frmFormatInfo;
     window.show();
     info.show();
     QApplication::processEvents();
@@ -78,7 +77,5 @@ int main(int argc, char* argv[]) {
 
     bool ok = window.grab().save(QDir(outDir).filePath(QStringLiteral("main-window.png"))) &&
               info.grab().save(QDir(outDir).filePath(QStringLiteral("format-window.png")));
-    frmMain = nullptr;
-    frmFormatInfo = nullptr;
     return ok ? 0 : 1;
 }
