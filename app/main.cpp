@@ -8,21 +8,21 @@
 
 int main(int argc, char* argv[]) {
     std::unique_ptr<QApplication> application;
-    vcl::DialogPrompts prompts;
+    platform::DialogPrompts prompts;
     try {
         application = std::make_unique<QApplication>(argc, argv);
-        vcl::ApplicationInitialize();
+        platform::initializeApplication();
 
         ApplicationForms forms(prompts);
         frmMain->show();
         QApplication::exec();
     } catch (const std::exception& error) {
         if (application) {
-            prompts.ShowException(QString::fromStdString(error.what()));
+            prompts.showError(QString::fromStdString(error.what()));
         }
     } catch (...) {
         if (application) {
-            prompts.ShowException(QString());
+            prompts.showError(QString());
         }
     }
     return 0;

@@ -23,19 +23,19 @@ namespace {
 
 // Answers the file dialog with one file and every box with OK, counting the
 // boxes: a box means the load did not go as planned.
-class FixedAnswers : public vcl::Prompts {
+class FixedAnswers : public platform::Prompts {
 public:
     explicit FixedAnswers(QString file) : file(std::move(file)) {}
-    int MessageBox(const QString& text, const QString&, int) override {
+    platform::Answer message(const QString& text, const QString&, platform::Buttons) override {
         ++boxes;
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return vcl::IDOK;
+        return platform::Answer::ok;
     }
-    bool OpenFile(const QString&, const QString&, QString& fileName) override {
+    bool chooseFile(const QString&, const QString&, QString& fileName) override {
         fileName = file;
         return true;
     }
-    void ShowException(const QString& message) override {
+    void showError(const QString& message) override {
         ++boxes;
         std::fprintf(stderr, "error box: %s\n", qPrintable(message));
     }

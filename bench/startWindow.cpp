@@ -15,11 +15,11 @@ int main(int argc, char* argv[]) {
     bench::silenceOffscreenNotice();
     const bool report = bench::hasFlag(argc, argv, "--report");
     std::unique_ptr<QApplication> application;
-    vcl::DialogPrompts prompts;
+    platform::DialogPrompts prompts;
     int status = 1;
     try {
         application = std::make_unique<QApplication>(argc, argv);
-        vcl::ApplicationInitialize();
+        platform::initializeApplication();
 
         ApplicationForms forms(prompts);
 

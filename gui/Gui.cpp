@@ -18,7 +18,7 @@
 
 TfrmMain* frmMain = nullptr;
 
-ApplicationForms::ApplicationForms(vcl::Prompts& prompts)
+ApplicationForms::ApplicationForms(platform::Prompts& prompts)
     : mainForm(std::make_unique<TfrmMain>(prompts)) {
     frmMain = mainForm.get();
     formatForm = std::make_unique<TfrmFormatInfo>();
@@ -76,16 +76,6 @@ constexpr std::uint8_t sramBit = 0x02;
 constexpr std::uint8_t trainerBit = 0x04;
 constexpr std::uint8_t fourScreenBit = 0x08;
 
-// A number box's value as a header byte; anything else is refused.
-int ByteFromText(const QString& text) {
-    const int value = vcl::StrToInt(text);
-    if (value < 0 || value > 255) {
-        throw vcl::EConvertError("'" + text.toStdString() +
-                                 "' is out of range: enter a number from 0 to 255.");
-    }
-    return value;
-}
-
 // "32k (32768 bytes)"
 QString SizeText(int kilobytes, int bytes) {
     return QString::number(kilobytes) + "k (" + QString::number(bytes) + " bytes)";
@@ -93,7 +83,7 @@ QString SizeText(int kilobytes, int bytes) {
 
 } // namespace
 
-TfrmMain::TfrmMain(vcl::Prompts& prompts, QWidget* parent)
+TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), OpenDialog1(prompts, QStringLiteral("Load Rom"),
                                        QStringLiteral("iNES Rom Files (*.nes *.NES)")),
       ui(std::make_unique<Ui::TfrmMain>()), prompts(prompts), events(prompts) {
@@ -217,11 +207,11 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::mnuAboutClick() {
-    prompts.MessageBox(QStringLiteral("Tallowick " TALLOWICK_VERSION
-                                      "\n\nViews and edits the 16-byte header of iNES cartridge "
-                                      "images (.nes files).\nIt never changes a byte behind the "
-                                      "header."),
-                       QStringLiteral("About"), vcl::MB_OK);
+    prompts.message(QStringLiteral("Tallowick " TALLOWICK_VERSION
+                                   "\n\nViews and edits the 16-byte header of iNES cartridge "
+                                   "images (.nes files).\nIt never changes a byte behind the "
+                                   "header."),
+                    QStringLiteral("About"), platform::Buttons::ok);
 }
 
 void TfrmMain::mnuExitClick() {
@@ -254,13 +244,13 @@ void TfrmMain::SetSelection(int left, int top, int right, int bottom) {
 // columns 6-9 hold 4-7, beside the separator column 5.
 void TfrmMain::ShowByte(int index) {
     const int k = index % 8;
-    SetCells(k < 4 ? k + 1 : k + 2, index / 8, vcl::IntToHex((*header)[index], 2));
+    SetCells(k < 4 ? k + 1 : k + 2, index / 8, platform::hexText((*header)[index], 2));
 }
 
 // ---------------------------------------------------------------- loading
 
 void TfrmMain::mnuLoadClick() {
-    if (!OpenDialog1.Execute()) {
+    if (!OpenDialog1.choose()) {
         return;
     }
     LoadRom();
@@ -268,14 +258,14 @@ void TfrmMain::mnuLoadClick() {
 }
 
 void TfrmMain::FailLoad(const QString& message) {
-    prompts.MessageBox(message, errorCaption, vcl::MB_OK);
+    prompts.message(message, errorCaption, platform::Buttons::ok);
     // Blank the window too: it must not go on showing a file it no longer holds.
     FreeRom();
 }
 
 void TfrmMain::LoadRom() {
     romFile.reset();
-    const QByteArray path = QFile::encodeName(OpenDialog1.GetFileName());
+    const QByteArray path = QFile::encodeName(OpenDialog1.fileName());
     romFile = std::make_unique<inesStrm>(path.constData());
     if (!romFile->isOpen()) {
         FailLoad(streamNotOpened);
@@ -295,12 +285,12 @@ void TfrmMain::LoadRom() {
             std::fill(cleaned.begin() + 8, cleaned.end(), 0);
             if (romFile->writeHeader(&cleaned)) {
                 *header = cleaned;
-                prompts.MessageBox(garbageRemoved, noteCaption, vcl::MB_OK);
+                prompts.message(garbageRemoved, noteCaption, platform::Buttons::ok);
             } else {
-                prompts.MessageBox(garbageNotWritten, errorCaption, vcl::MB_OK);
+                prompts.message(garbageNotWritten, errorCaption, platform::Buttons::ok);
             }
         } else {
-            prompts.MessageBox(garbageKept, noteCaption, vcl::MB_OK);
+            prompts.message(garbageKept, noteCaption, platform::Buttons::ok);
         }
     }
 
@@ -313,7 +303,7 @@ void TfrmMain::LoadRom() {
         edit->setText(text);
     };
     show(ui->txtLabel, QString::fromLatin1(romFile->getLabel().c_str()));
-    show(ui->txtByte3, "0x" + vcl::IntToHex(romFile->getByte3(), 2));
+    show(ui->txtByte3, "0x" + platform::hexText(romFile->getByte3(), 2));
     show(ui->txtMapperNum, QString::number(romFile->getMapper()));
     show(ui->txtMapperName, QString::fromLatin1(romFile->getMapperName()));
     show(ui->txtPrgPages, QString::number(romFile->getPrgPages()));
@@ -379,7 +369,12 @@ void TfrmMain::chkTrainerEnter() {
 // ---------------------------------------------------------------- editing
 
 void TfrmMain::txtMapperNumExit() {
-    const int mapper = ByteFromText(ui->txtMapperNum->text());
+    const platform::Number typed = platform::parseInteger(ui->txtMapperNum->text(), 0, 255);
+    if (!typed.ok) {
+        prompts.showError(typed.error);
+        return;
+    }
+    const int mapper = typed.value;
     CartridgeHeader& bytes = *header;
     bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | ((mapper & 0x0F) << 4));
     ShowByte(6);
@@ -402,7 +397,12 @@ void TfrmMain::SetPages(const QLineEdit* box, QLineEdit* sizeBox, int kilobytesP
     if (box->text().isEmpty()) {
         return;
     }
-    const int pages = ByteFromText(box->text());
+    const platform::Number typed = platform::parseInteger(box->text(), 0, 255);
+    if (!typed.ok) {
+        prompts.showError(typed.error);
+        return;
+    }
+    const int pages = typed.value;
     const int kilobytes = pages * kilobytesPerPage;
     sizeBox->setText(SizeText(kilobytes, kilobytes * 1024));
     (*header)[index] = static_cast<std::uint8_t>(pages);
@@ -432,7 +432,7 @@ void TfrmMain::chkSRAMClick() {
 void TfrmMain::chkTrainerClick() {
     SetSelection(8, 0, 8, 0);
     const bool checked = ui->chkTrainer->isChecked();
-    prompts.MessageBox(checked ? trainerAdded : trainerRemoved, noteCaption, vcl::MB_OK);
+    prompts.message(checked ? trainerAdded : trainerRemoved, noteCaption, platform::Buttons::ok);
     SetFlag(trainerBit, checked);
 }
 
@@ -444,11 +444,11 @@ void TfrmMain::btnApplyClick() {
     }
     if (romFile->isWritable()) {
         if (!romFile->writeHeader(header.get())) {
-            prompts.MessageBox(writeFailed, errorCaption, vcl::MB_OK);
+            prompts.message(writeFailed, errorCaption, platform::Buttons::ok);
         }
         return;
     }
-    prompts.MessageBox(readOnlyFile, errorCaption, vcl::MB_OK);
+    prompts.message(readOnlyFile, errorCaption, platform::Buttons::ok);
     FreeRom();
     LoadRom();
 }
@@ -462,7 +462,7 @@ void TfrmMain::FreeRom() {
     romFile.reset();
     {
         // Blanking a focused number box must not judge its empty text.
-        vcl::ControlEvents::Quiet quiet(events);
+        platform::ControlEvents::Quiet quiet(events);
         for (QLineEdit* edit : {ui->txtLabel, ui->txtByte3, ui->txtMapperNum, ui->txtMapperName,
                                 ui->txtPrgPages, ui->txtPrgMem, ui->txtChrPages, ui->txtChrMem}) {
             edit->setText(QString());
@@ -503,10 +503,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::FormClose() {
     if (romLoaded && romFile != nullptr && header != nullptr && HeaderChanged() &&
         romFile->isWritable()) {
-        if (prompts.MessageBox(saveQuestion, QStringLiteral("Save Changes"), vcl::MB_YESNO) ==
-                vcl::IDYES &&
+        if (prompts.message(saveQuestion, QStringLiteral("Save Changes"),
+                            platform::Buttons::yesNo) == platform::Answer::yes &&
             !romFile->writeHeader(header.get())) {
-            prompts.MessageBox(writeFailed, errorCaption, vcl::MB_OK);
+            prompts.message(writeFailed, errorCaption, platform::Buttons::ok);
         }
     }
     header.reset();

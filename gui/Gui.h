@@ -19,7 +19,7 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TfrmMain(vcl::Prompts& prompts, QWidget* parent = nullptr);
+    explicit TfrmMain(platform::Prompts& prompts, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // The loaded cartridge: the open file, the working copy of its header
@@ -28,7 +28,7 @@ public:
     std::unique_ptr<CartridgeHeader> header;
     bool romLoaded = false;
 
-    vcl::OpenDialog OpenDialog1;
+    platform::FileChooser OpenDialog1;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,8 +82,8 @@ private:
     void SetPages(const QLineEdit* box, QLineEdit* sizeBox, int kilobytesPerPage, int index);
 
     std::unique_ptr<Ui::TfrmMain> ui;
-    vcl::Prompts& prompts;
-    vcl::ControlEvents events;
+    platform::Prompts& prompts;
+    platform::ControlEvents events;
 };
 
 // The application's main window, created at start-up.
@@ -95,7 +95,7 @@ class TfrmFormatInfo;
 // frmMain and frmFormatInfo, which point at them while this lives.
 class ApplicationForms {
 public:
-    explicit ApplicationForms(vcl::Prompts& prompts);
+    explicit ApplicationForms(platform::Prompts& prompts);
     ~ApplicationForms();
     ApplicationForms(const ApplicationForms&) = delete;
     ApplicationForms& operator=(const ApplicationForms&) = delete;

@@ -15,21 +15,35 @@
 #include <climits>
 #include <utility>
 
-namespace vcl {
+namespace platform {
 
-void ApplicationInitialize() {
+namespace {
+
+// Longest stretch of a refused entry quoted back to the user.
+constexpr int quoteLength = 40;
+
+} // namespace
+
+void initializeApplication() {
     QApplication::setApplicationName(QStringLiteral("Tallowick"));
     QApplication::setApplicationVersion(QStringLiteral(TALLOWICK_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tallowick.Tallowick"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Liberation Sans has the metrics of the classic Windows sans fonts.
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 }
 
-int StrToInt(const QString& text) {
+QString quoted(const QString& text) {
+    if (text.size() <= quoteLength) {
+        return "'" + text + "'";
+    }
+    return "'" + text.left(quoteLength) + QChar(0x2026) + "' (" + QString::number(text.size()) +
+           " characters)";
+}
+
+Number parseInteger(const QString& text) {
+    Number refused{false, 0, quoted(text) + " is not a valid integer value"};
     const QString trimmed = text.trimmed();
-    auto invalid = [&text] {
-        return EConvertError("'" + text.toStdString() + "' is not a valid integer value");
-    };
     int at = 0;
     bool negative = false;
     if (at < trimmed.size() && (trimmed[at] == '+' || trimmed[at] == '-')) {
@@ -37,43 +51,53 @@ int StrToInt(const QString& text) {
         ++at;
     }
     if (at == trimmed.size()) {
-        throw invalid();
+        return refused;
     }
     long long value = 0;
     for (; at < trimmed.size(); ++at) {
         const QChar c = trimmed[at];
         if (c < '0' || c > '9') {
-            throw invalid();
+            return refused;
         }
         value = value * 10 + (c.unicode() - '0');
         if (value > static_cast<long long>(INT_MAX) + 1) {
-            throw invalid();
+            return refused;
         }
     }
     value = negative ? -value : value;
     if (value > INT_MAX) {
-        throw invalid();
+        return refused;
     }
-    return static_cast<int>(value);
+    return {true, static_cast<int>(value), QString()};
 }
 
-QString IntToHex(int value, int digits) {
+Number parseInteger(const QString& text, int low, int high) {
+    Number number = parseInteger(text);
+    if (number.ok && (number.value < low || number.value > high)) {
+        return {false, 0,
+                quoted(text) +
+                    QString(" is out of range: enter a number from %1 to %2.").arg(low).arg(high)};
+    }
+    return number;
+}
+
+QString hexText(int value, int digits) {
     return QString::number(static_cast<unsigned>(value), 16).toUpper().rightJustified(digits, '0');
 }
 
-int DialogPrompts::MessageBox(const QString& text, const QString& caption, int flags) {
-    const bool yesNo = flags == MB_YESNO;
+Answer DialogPrompts::message(const QString& text, const QString& caption, Buttons buttons) {
+    const bool yesNo = buttons == Buttons::yesNo;
     QMessageBox box(QMessageBox::NoIcon, caption, text,
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
-    const int answer = box.exec();
+    const int pressed = box.exec();
     if (!yesNo) {
-        return IDOK;
+        return Answer::ok;
     }
-    return answer == QMessageBox::Yes ? IDYES : IDNO;
+    return pressed == QMessageBox::Yes ? Answer::yes : Answer::no;
 }
 
-bool DialogPrompts::OpenFile(const QString& title, const QString& filter, QString& fileName) {
+bool DialogPrompts::chooseFile(const QString& title, const QString& filter, QString& fileName) {
     QFileDialog dialog(QApplication::activeWindow(), title, fileName, filter);
     // Qt's own dialog looks and behaves the same on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -90,21 +114,21 @@ bool DialogPrompts::OpenFile(const QString& title, const QString& filter, QStrin
     return true;
 }
 
-void DialogPrompts::ShowException(const QString& message) {
+void DialogPrompts::showError(const QString& message) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
-OpenDialog::OpenDialog(Prompts& prompts, QString title, QString filter)
+FileChooser::FileChooser(Prompts& prompts, QString title, QString filter)
     : prompts(prompts), title(std::move(title)), filter(std::move(filter)) {}
 
-bool OpenDialog::Execute() {
-    QString chosen = fileName;
-    if (!prompts.OpenFile(title, filter, chosen)) {
+bool FileChooser::choose() {
+    QString picked = chosen;
+    if (!prompts.chooseFile(title, filter, picked)) {
         return false;
     }
-    fileName = chosen;
+    chosen = picked;
     return true;
 }
 
@@ -136,9 +160,9 @@ void ControlEvents::run(const Handler& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        prompts.ShowException(QString::fromStdString(error.what()));
+        prompts.showError(QString::fromStdString(error.what()));
     } catch (...) {
-        prompts.ShowException(QString());
+        prompts.showError(QStringLiteral("An unexpected error occurred."));
     }
 }
 
@@ -202,4 +226,4 @@ bool ControlEvents::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-} // namespace vcl
+} // namespace platform

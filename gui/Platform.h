@@ -1,7 +1,6 @@
-// The few places where the windows need behaviour that Qt does not give as
-// such: enter/exit/click handlers of form controls, message boxes with
-// numeric flags and results, the standard error box for a handler's
-// exception, and the number conversions.
+// The small layer between the windows and Qt: the application's set-up, the
+// questions and notes put to the user (behind an interface tests answer),
+// reading a typed number, and enter/exit/click handlers for form controls.
 #pragma once
 
 #include <QObject>
@@ -9,74 +8,77 @@
 
 #include <functional>
 #include <map>
-#include <stdexcept>
 #include <vector>
 
 class QWidget;
 
-namespace vcl {
+namespace platform {
 
-constexpr int MB_OK = 0;
-constexpr int MB_YESNO = 4;
-constexpr int IDOK = 1;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
+// Names the application, picks the style and sets the classic 8-point sans
+// font for every window. Call once, before any window exists.
+void initializeApplication();
 
-// Prepares the application object before any window exists: its name and
-// version, the style, and the classic 8-point sans font for every window.
-void ApplicationInitialize();
+enum class Buttons { ok, yesNo };
+enum class Answer { ok, yes, no };
 
-// Raised by StrToInt and shown to the user in the standard error box.
-class EConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+// A whole number typed by the user, or why it was refused.
+struct Number {
+    bool ok = false;
+    int value = 0;
+    QString error; // the message for the user when !ok
 };
 
-// Optionally signed decimal text (blanks around it allowed) to a 32-bit
-// integer; anything else raises EConvertError.
-int StrToInt(const QString& text);
+// Optionally signed decimal text (blanks around it allowed) that fits in 32
+// bits; anything else is refused with "'text' is not a valid integer value".
+Number parseInteger(const QString& text);
+// The same, also refused outside `low`-`high` with the range in the message.
+Number parseInteger(const QString& text, int low, int high);
+// The text as the user typed it, cut to a length a message box can show.
+QString quoted(const QString& text);
 // Upper-case hexadecimal, zero-padded to at least `digits` digits.
-QString IntToHex(int value, int digits);
+QString hexText(int value, int digits);
 
 // Everything the windows ask of the user. Tests answer through their own.
 class Prompts {
 public:
     virtual ~Prompts() = default;
-    // A modal box with no icon: MB_OK or MB_YESNO; returns IDOK, IDYES or IDNO.
-    virtual int MessageBox(const QString& text, const QString& caption, int flags) = 0;
+    // A modal box with no icon and the given buttons.
+    virtual Answer message(const QString& text, const QString& caption, Buttons buttons) = 0;
     // The file-open dialog; true with `fileName` set when the user chose one.
-    virtual bool OpenFile(const QString& title, const QString& filter, QString& fileName) = 0;
-    // The standard error box for an error raised by a handler.
-    virtual void ShowException(const QString& message) = 0;
+    virtual bool chooseFile(const QString& title, const QString& filter, QString& fileName) = 0;
+    // The error box for a refused entry or an error a handler did not expect.
+    virtual void showError(const QString& message) = 0;
 };
 
 // The real dialogs.
 class DialogPrompts : public Prompts {
 public:
-    int MessageBox(const QString& text, const QString& caption, int flags) override;
-    bool OpenFile(const QString& title, const QString& filter, QString& fileName) override;
-    void ShowException(const QString& message) override;
+    Answer message(const QString& text, const QString& caption, Buttons buttons) override;
+    bool chooseFile(const QString& title, const QString& filter, QString& fileName) override;
+    void showError(const QString& message) override;
 };
 
-// A file-open dialog that remembers the last chosen file.
-class OpenDialog {
+// The file-open dialog of a window: remembers the last file chosen.
+class FileChooser {
 public:
-    OpenDialog(Prompts& prompts, QString title, QString filter);
-    bool Execute();
-    const QString& GetFileName() const { return fileName; }
+    FileChooser(Prompts& prompts, QString title, QString filter);
+    bool choose();
+    const QString& fileName() const { return chosen; }
+    // A file picked another way (the command line, a drop, a recent file).
+    void setFileName(const QString& fileName) { chosen = fileName; }
 
 private:
     Prompts& prompts;
     QString title;
     QString filter;
-    QString fileName;
+    QString chosen;
 };
 
 // Runs a control's Enter handler when it gets the focus from another control
 // of its window, its Exit handler when it loses the focus to one, and its
 // Click handler when it is clicked (after Enter). Focus that moves to or
 // from another window, a menu or a popup runs nothing. Every handler runs
-// through run(), which shows an escaping error in the standard error box.
+// through run(), which shows an error it did not expect in the error box.
 class ControlEvents : public QObject {
 public:
     using Handler = std::function<void()>;
@@ -87,7 +89,7 @@ public:
     void onExit(QWidget* control, Handler handler);
     void onClick(QWidget* control, Handler handler);
 
-    // Runs a handler; an error it raises is shown and the program goes on.
+    // Runs a handler; an exception it raises is shown and the program goes on.
     void run(const Handler& handler);
 
     // While one lives, focus changes made by code run no handler.
@@ -116,4 +118,4 @@ private:
     int quietDepth = 0;
 };
 
-} // namespace vcl
+} // namespace platform

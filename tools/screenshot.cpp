@@ -20,18 +20,18 @@
 namespace {
 
 // Answers every box with OK and the file dialog with one chosen file.
-class FixedAnswers : public vcl::Prompts {
+class FixedAnswers : public platform::Prompts {
 public:
     explicit FixedAnswers(QString file) : file(std::move(file)) {}
-    int MessageBox(const QString& text, const QString&, int) override {
+    platform::Answer message(const QString& text, const QString&, platform::Buttons) override {
         std::printf("box: %s\n", qPrintable(text));
-        return vcl::IDOK;
+        return platform::Answer::ok;
     }
-    bool OpenFile(const QString&, const QString&, QString& fileName) override {
+    bool chooseFile(const QString&, const QString&, QString& fileName) override {
         fileName = file;
         return true;
     }
-    void ShowException(const QString& message) override {
+    void showError(const QString& message) override {
         std::printf("error box: %s\n", qPrintable(message));
     }
 
@@ -43,7 +43,7 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    vcl::ApplicationInitialize();
+    platform::initializeApplication();
     if (argc < 3) {
         std::fprintf(stderr, "usage: screenshot OUTDIR SAMPLE.nes\n");
         return 2;

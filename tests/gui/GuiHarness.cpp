@@ -8,20 +8,21 @@
 
 namespace harness {
 
-int ScriptedPrompts::MessageBox(const QString& text, const QString& caption, int flags) {
-    boxes.push_back({text, caption, flags});
-    if (flags != vcl::MB_YESNO) {
-        return vcl::IDOK;
+platform::Answer ScriptedPrompts::message(const QString& text, const QString& caption,
+                                          platform::Buttons buttons) {
+    boxes.push_back({text, caption, buttons});
+    if (buttons != platform::Buttons::yesNo) {
+        return platform::Answer::ok;
     }
     if (answers.empty()) {
-        return vcl::IDNO;
+        return platform::Answer::no;
     }
-    const int answer = answers.front();
+    const platform::Answer answer = answers.front();
     answers.pop_front();
     return answer;
 }
 
-bool ScriptedPrompts::OpenFile(const QString& title, const QString& filter, QString& fileName) {
+bool ScriptedPrompts::chooseFile(const QString& title, const QString& filter, QString& fileName) {
     lastTitle = title;
     lastFilter = filter;
     if (files.empty()) {
@@ -32,7 +33,7 @@ bool ScriptedPrompts::OpenFile(const QString& title, const QString& filter, QStr
     return true;
 }
 
-void ScriptedPrompts::ShowException(const QString& message) {
+void ScriptedPrompts::showError(const QString& message) {
     errors.push_back(message);
 }
 

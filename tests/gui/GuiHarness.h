@@ -21,20 +21,21 @@ namespace harness {
 struct Box {
     QString text;
     QString caption;
-    int flags;
+    platform::Buttons buttons;
 };
 
 // Records every box; answers questions from a queue (No when it is empty)
 // and the file dialog from a queue of names (cancel when it is empty).
-class ScriptedPrompts : public vcl::Prompts {
+class ScriptedPrompts : public platform::Prompts {
 public:
-    int MessageBox(const QString& text, const QString& caption, int flags) override;
-    bool OpenFile(const QString& title, const QString& filter, QString& fileName) override;
-    void ShowException(const QString& message) override;
+    platform::Answer message(const QString& text, const QString& caption,
+                             platform::Buttons buttons) override;
+    bool chooseFile(const QString& title, const QString& filter, QString& fileName) override;
+    void showError(const QString& message) override;
 
     std::vector<Box> boxes;
     QStringList errors;
-    std::deque<int> answers;
+    std::deque<platform::Answer> answers;
     std::deque<QString> files;
     QString lastTitle, lastFilter;
 

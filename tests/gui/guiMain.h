@@ -35,7 +35,7 @@ template <typename Tests> int runTests(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    vcl::ApplicationInitialize();
+    platform::initializeApplication();
     Tests tests;
     return QTest::qExec(&tests, argc, argv);
 }

@@ -268,7 +268,7 @@ private slots:
         if (!note.isEmpty()) {
             QCOMPARE(w.prompts.boxes[0].text, note);
             QCOMPARE(w.prompts.boxes[0].caption, QString("Note"));
-            QCOMPARE(w.prompts.boxes[0].flags, vcl::MB_OK);
+            QCOMPARE(w.prompts.boxes[0].buttons, platform::Buttons::ok);
         }
         Bytes expected = bytes;
         std::copy(shown.begin(), shown.end(), expected.begin() + 8);
@@ -333,7 +333,7 @@ private slots:
         w.menu("mnuAbout");
         QCOMPARE(int(w.prompts.boxes.size()), 1);
         QCOMPARE(w.prompts.boxes[0].caption, QString("About"));
-        QCOMPARE(w.prompts.boxes[0].flags, vcl::MB_OK);
+        QCOMPARE(w.prompts.boxes[0].buttons, platform::Buttons::ok);
         QVERIFY(w.prompts.boxes[0].text.contains("Tallowick"));
         w.menu("mnuExit");
         QVERIFY(!w.form().isVisible());
@@ -585,16 +585,16 @@ private slots:
 
     void closeOffersToSaveRealChangesOnly_data() {
         QTest::addColumn<QString>("edit");
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("written");
-        QTest::newRow("yes") << "5" << vcl::IDYES << true << true;
-        QTest::newRow("no") << "5" << vcl::IDNO << true << false;
-        QTest::newRow("set back") << "1" << vcl::IDYES << false << false;
+        QTest::newRow("yes") << "5" << platform::Answer::yes << true << true;
+        QTest::newRow("no") << "5" << platform::Answer::no << true << false;
+        QTest::newRow("set back") << "1" << platform::Answer::yes << false << false;
     }
     void closeOffersToSaveRealChangesOnly() {
         QFETCH(QString, edit);
-        QFETCH(int, answer);
+        QFETCH(platform::Answer, answer);
         QFETCH(bool, asked);
         QFETCH(bool, written);
         Bytes bytes = image(header(1, 1, 0, 0), 3000);
@@ -609,7 +609,7 @@ private slots:
         if (asked) {
             QCOMPARE(w.prompts.boxes[0].text, QString("Changes have been made.  save them?"));
             QCOMPARE(w.prompts.boxes[0].caption, QString("Save Changes"));
-            QCOMPARE(w.prompts.boxes[0].flags, vcl::MB_YESNO);
+            QCOMPARE(w.prompts.boxes[0].buttons, platform::Buttons::yesNo);
         }
         Bytes now = bytesOf(path);
         QCOMPARE(now[4], std::uint8_t(written ? 5 : 1));
@@ -622,7 +622,7 @@ private slots:
         Window w;
         w.load(path);
         w.toggle(w.check("chkSRAM"));
-        w.prompts.answers.push_back(vcl::IDYES);
+        w.prompts.answers.push_back(platform::Answer::yes);
         w.closeWindow();
         QCOMPARE(int(w.prompts.boxes.size()), 1);
         QCOMPARE(w.prompts.boxes[0].caption, QString("Save Changes"));
@@ -681,7 +681,7 @@ private slots:
         QCOMPARE(bytesOf(path), dirty);
 
         w.prompts.clear();
-        w.prompts.answers.push_back(vcl::IDYES);
+        w.prompts.answers.push_back(platform::Answer::yes);
         {
             WritesFail full;
             w.closeWindow();
@@ -696,7 +696,7 @@ private slots:
 
     void realDialogsLoadANonAsciiNameAndShowTheErrorBox() {
         QString path = file(image(header(3, 2, 0, 0), 100), "Zelda – Ärger.nes");
-        vcl::DialogPrompts real;
+        platform::DialogPrompts real;
         TfrmMain form(real);
         form.show();
         QString title;
@@ -739,7 +739,7 @@ private slots:
     }
 
     void realMessageBoxHasTheCaptionTextAndNoIcon() {
-        vcl::DialogPrompts real;
+        platform::DialogPrompts real;
         QObject owner;
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::Warning;
@@ -752,9 +752,9 @@ private slots:
             buttons = int(box->buttons().size());
             box->button(QMessageBox::Yes)->click();
         });
-        const int result =
-            real.MessageBox("Changes have been made.  save them?", "Save Changes", vcl::MB_YESNO);
-        QCOMPARE(result, vcl::IDYES);
+        const platform::Answer result = real.message("Changes have been made.  save them?",
+                                                     "Save Changes", platform::Buttons::yesNo);
+        QCOMPARE(result, platform::Answer::yes);
         QCOMPARE(title, QString("Save Changes"));
         QCOMPARE(text, QString("Changes have been made.  save them?"));
         QCOMPARE(icon, QMessageBox::NoIcon);

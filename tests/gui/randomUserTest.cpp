@@ -273,7 +273,7 @@ private:
     void closeWindow() {
         const bool yes = chance(50);
         note(QString("close the window, answer %1").arg(yes ? "Yes" : "No"));
-        w->prompts.answers.push_back(yes ? vcl::IDYES : vcl::IDNO);
+        w->prompts.answers.push_back(yes ? platform::Answer::yes : platform::Answer::no);
         if (current >= 0 && !files[current].readOnly &&
             !std::equal(&work[4], &work[8], &files[current].bytes[4])) {
             step.boxes << saveQuestion;
