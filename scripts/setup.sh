@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tallowick needs to build, test and show its
-# window, when they are missing. Uses sudo when not run as root.
+# Installs the Debian packages Tallowick needs to build, test, package and
+# show its window, when they are missing. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,11 @@ packages=(
     fonts-liberation             # sans and monospace fonts with the classic metrics
     xvfb xauth imagemagick       # a virtual display and screenshots
     time                         # peak memory in the benchmarks
+    dpkg-dev file                # cpack's DEB generator: dpkg-shlibdeps finds the
+                                 # package's dependencies, file finds the programs
+    desktop-file-utils appstream # validate the desktop entry and AppStream metadata
+    lintian                      # checks the .deb in scripts/package.sh
+    librsvg2-bin                 # rsvg-convert: dist/make-icons.sh renders the icon's PNGs
 )
 
 missing=()
