@@ -1,156 +1,165 @@
 #include "inesStrm.h"
 
-#include "mapperCatalogue.h"
-
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr long headerSize = 16;
-constexpr std::int32_t prgPageSize = 16384;
-constexpr std::int32_t chrPageSize = 8192;
+constexpr std::size_t headerSize = 16;
 constexpr std::uint8_t byte3Mark = 0x1A;
+
+// O_NONBLOCK: opening a FIFO must not wait for a writer. O_NOCTTY: a
+// terminal must not become ours.
+constexpr int openFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+bool startsLikeInes(const std::uint8_t* bytes) {
+    return std::memcmp(bytes, "NES", 3) == 0 && bytes[3] == byte3Mark;
+}
 
 } // namespace
 
-inesStrm::inesStrm(const char* path) {
-    // "rb+" opens an existing file for reading and writing without creating
-    // or truncating it; "rb" is the read-only fallback.
-    stream.reset(std::fopen(path, "rb+"));
-    if (stream) {
+inesStrm::inesStrm(const char* path) : name(path) {
+    struct stat before {};
+    // Refuse a FIFO, device or socket before opening it: opening one can
+    // have effects of its own.
+    if (::stat(path, &before) == 0 && !S_ISREG(before.st_mode)) {
+        failure = OpenFailure::notRegularFile;
+        return;
+    }
+    descriptor = ::open(path, O_RDWR | openFlags);
+    if (descriptor >= 0) {
         writable = 1;
     } else {
-        stream.reset(std::fopen(path, "rb"));
+        descriptor = ::open(path, O_RDONLY | openFlags);
     }
-    // No stdio buffer: a buffer would answer a later query from memory instead
-    // of from the file, and the file is only ever touched 16 bytes at a time.
-    if (stream) {
-        std::setvbuf(stream.get(), nullptr, _IONBF, 0);
+    struct stat opened {};
+    if (descriptor < 0 || ::fstat(descriptor, &opened) != 0) {
+        failure = OpenFailure::cannotOpen;
+    } else if (!S_ISREG(opened.st_mode)) {
+        // The path was swapped for something else between the two looks.
+        failure = OpenFailure::notRegularFile;
+    }
+    if (failure != OpenFailure::none) {
+        if (descriptor >= 0) {
+            ::close(descriptor);
+        }
+        descriptor = -1;
+        writable = 0;
+        return;
+    }
+    device = opened.st_dev;
+    inode = opened.st_ino;
+}
+
+inesStrm::~inesStrm() {
+    if (descriptor >= 0) {
+        ::close(descriptor);
     }
 }
 
-bool inesStrm::seekTo(long offset) {
-    // The C library may answer a seek into bytes it still holds from an
-    // earlier read without asking the file again; dropping them first makes
-    // every query read what the file holds now.
-    std::fflush(stream.get());
-    return std::fseek(stream.get(), offset, SEEK_SET) == 0;
+std::size_t inesStrm::readAt(off_t offset, std::uint8_t* into, std::size_t count) const {
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t now = ::pread(descriptor, into + got, count - got, offset + off_t(got));
+        if (now < 0 && errno == EINTR) {
+            continue;
+        }
+        if (now <= 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(now);
+    }
+    return got;
 }
 
-std::int32_t inesStrm::byteAt(long offset) {
-    if (!seekTo(offset)) {
-        return -1;
-    }
-    return std::fgetc(stream.get());
+std::int32_t inesStrm::byteAt(off_t offset) const {
+    std::uint8_t byte = 0;
+    return readAt(offset, &byte, 1) == 1 ? byte : -1;
 }
 
 std::int32_t inesStrm::isValid() {
-    char label[4] = {};
-    if (!seekTo(0)) {
-        return 0;
-    }
-    std::size_t got = std::fread(label, 1, 3, stream.get());
-    label[got] = '\0';
-    if (std::strcmp(label, "NES") != 0) {
-        return 0;
-    }
-    if (byteAt(3) != byte3Mark) {
-        return 0;
-    }
-    // A file that ends before byte 15 holds no complete header.
-    return byteAt(headerSize - 1) >= 0 ? 1 : 0;
+    std::uint8_t bytes[headerSize] = {};
+    return readAt(0, bytes, headerSize) == headerSize && startsLikeInes(bytes) ? 1 : 0;
 }
 
 std::int32_t inesStrm::isHeaderClean() {
     std::uint8_t reserved[8] = {};
-    if (seekTo(8)) {
-        std::fread(reserved, 1, sizeof reserved, stream.get());
-    }
-    for (std::uint8_t byte : reserved) {
-        if (byte != 0) {
-            return 0;
-        }
-    }
-    return 1;
+    readAt(8, reserved, sizeof reserved);
+    return std::all_of(std::begin(reserved), std::end(reserved),
+                       [](std::uint8_t byte) { return byte == 0; })
+               ? 1
+               : 0;
 }
 
 std::int32_t inesStrm::isNes2() {
-    std::int32_t byte7 = byteAt(7);
+    const std::int32_t byte7 = byteAt(7);
     return byte7 >= 0 && (byte7 & 0x0C) == 0x08 ? 1 : 0;
 }
 
 std::string inesStrm::getLabel() {
-    char label[4] = {};
-    if (seekTo(0)) {
-        std::size_t got = std::fread(label, 1, 3, stream.get());
-        label[got] = '\0';
-    }
-    return std::string(label);
+    std::uint8_t label[3] = {};
+    const std::size_t got = readAt(0, label, sizeof label);
+    std::string text(reinterpret_cast<const char*>(label), got);
+    return text.substr(0, text.find('\0'));
 }
 
-std::int32_t inesStrm::getByte3() {
-    return byteAt(3);
+std::uint64_t inesStrm::fileSize() const {
+    struct stat now {};
+    return ::fstat(descriptor, &now) == 0 ? static_cast<std::uint64_t>(now.st_size) : 0;
 }
 
-std::int32_t inesStrm::getPrgPages() {
-    return byteAt(4);
-}
-
-// Multiplication rather than a shift keeps the end-of-file value -1 defined.
-std::int32_t inesStrm::getPrgSize() {
-    return byteAt(4) * prgPageSize;
-}
-
-std::int32_t inesStrm::getChrPages() {
-    return byteAt(5);
-}
-
-std::int32_t inesStrm::getChrSize() {
-    return byteAt(5) * chrPageSize;
-}
-
-std::int32_t inesStrm::getMirroring() {
-    return byteAt(6) & 1;
-}
-
-std::int32_t inesStrm::getSRAM() {
-    return (byteAt(6) & 2) >> 1;
-}
-
-std::int32_t inesStrm::getTrainer() {
-    return (byteAt(6) & 4) >> 2;
-}
-
-std::int32_t inesStrm::getFourScreen() {
-    return (byteAt(6) & 8) >> 3;
-}
-
-std::int32_t inesStrm::getMapper() {
-    std::int32_t byte6 = byteAt(6);
-    std::int32_t byte7 = std::fgetc(stream.get());
-    // A missing byte (-1) counts as 0xFF.
-    auto low8 = [](std::int32_t value) { return static_cast<std::uint32_t>(value) & 0xFFu; };
-    return static_cast<std::int32_t>((low8(byte7) & 0xF0u) + (low8(byte6) >> 4));
-}
-
-const char* inesStrm::getMapperName() {
-    return mapperName(getMapper());
+int inesStrm::duplicate() const {
+    return ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
 }
 
 void inesStrm::readHeader(CartridgeHeader* buffer) {
-    if (!seekTo(0)) {
-        return;
-    }
-    std::fread(buffer->data(), 1, buffer->size(), stream.get());
+    CartridgeHeader bytes = *buffer;
+    readAt(0, bytes.data(), bytes.size());
+    *buffer = bytes;
+    lastSeen = bytes;
 }
 
-std::int32_t inesStrm::writeHeader(const CartridgeHeader* buffer) {
-    std::clearerr(stream.get());
-    if (!seekTo(0)) {
-        return 0;
+WriteResult inesStrm::writeHeader(const CartridgeHeader& header, bool overwriteChanges) {
+    struct stat atPath {};
+    struct stat opened {};
+    if (::stat(name.c_str(), &atPath) != 0 || ::fstat(descriptor, &opened) != 0 ||
+        atPath.st_dev != device || atPath.st_ino != inode || opened.st_nlink == 0) {
+        return WriteResult::moved;
     }
-    std::size_t written = std::fwrite(buffer->data(), 1, buffer->size(), stream.get());
-    // Without the flush a full disk would only show when the stream closes.
-    bool flushed = std::fflush(stream.get()) == 0;
-    return written == buffer->size() && flushed && !std::ferror(stream.get()) ? 1 : 0;
+    // The permission is asked of the path: the open descriptor would still
+    // write to a file that was made read-only since.
+    if (writable == 0 || ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) {
+        return WriteResult::readOnly;
+    }
+    if (opened.st_size < static_cast<off_t>(headerSize)) {
+        return WriteResult::truncated;
+    }
+    CartridgeHeader now{};
+    if (readAt(0, now.data(), now.size()) != headerSize) {
+        return WriteResult::truncated;
+    }
+    if (!startsLikeInes(now.data())) {
+        return WriteResult::notInes;
+    }
+    if (now != lastSeen && !overwriteChanges) {
+        return WriteResult::changedOnDisk;
+    }
+    std::size_t written = 0;
+    while (written < headerSize) {
+        const ssize_t done =
+            ::pwrite(descriptor, header.data() + written, headerSize - written, off_t(written));
+        if (done < 0 && errno == EINTR) {
+            continue;
+        }
+        if (done <= 0) {
+            return WriteResult::failed;
+        }
+        written += static_cast<std::size_t>(done);
+    }
+    lastSeen = header;
+    return WriteResult::written;
 }

@@ -1,37 +1,51 @@
 // Access to the 16-byte header of an iNES cartridge image.
 //
-// One inesStrm holds one file open for its whole life. Nothing is cached:
-// every query seeks to the bytes it needs and reads them from the file, so the
-// answers always describe what the file holds now.
+// One inesStrm holds one regular file open for its whole life. Nothing is
+// cached but the header as last read or written (the base): every query reads
+// the file afresh, so the answers always describe what the file holds now.
+// Writing re-checks that the file is still the one that was opened, still an
+// iNES image, still writable and still holds the base, so that nothing is
+// written over a file or a header the user has not seen.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <cstdio>
-#include <memory>
-#include <string>
+#include "cartridgeHeader.h"
 
-// The first 16 bytes of an iNES file; the index is the file offset.
-//   0-2  "NES"        3  0x1A
-//   4    PRG-ROM pages (16 KiB each)
-//   5    CHR-ROM pages (8 KiB each)
-//   6    bit 0 mirroring (1 = vertical), bit 1 SRAM, bit 2 trainer,
-//        bit 3 four-screen, bits 4-7 mapper bits 0-3
-//   7    bits 4-7 mapper bits 4-7 (bits 0-3 zero in iNES 1.0)
-//   8-15 zero in iNES 1.0; data in an NES 2.0 header
-using CartridgeHeader = std::array<std::uint8_t, 16>;
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+// Why a file did not open.
+enum class OpenFailure {
+    none,
+    cannotOpen,    // missing, or neither readable nor writable
+    notRegularFile // a folder, a FIFO, a device or a socket
+};
+
+// The outcome of a header write; anything but `written` wrote nothing.
+enum class WriteResult {
+    written,
+    readOnly,      // opened read-only, or the file has lost its write permission
+    moved,         // the path names another file now, or none: moved, replaced or deleted
+    truncated,     // the file is shorter than 16 bytes now
+    notInes,       // the file no longer starts with "NES" and $1A
+    changedOnDisk, // another program changed the header since it was read
+    failed         // the system refused the write (a full disk, an I/O error)
+};
 
 class inesStrm {
 public:
-    // Opens `path` (in the system's file-name encoding) for update, or
-    // read-only when that fails. Never creates or truncates a file.
+    // Opens `path` (bytes, as the system names the file) for update, or
+    // read-only when that fails, without blocking. Never creates or truncates
+    // a file, and refuses anything but a regular file.
     explicit inesStrm(const char* path);
-    ~inesStrm() = default;
+    ~inesStrm();
     inesStrm(const inesStrm&) = delete;
     inesStrm& operator=(const inesStrm&) = delete;
 
     std::int32_t isWritable() const { return writable; }
-    std::int32_t isOpen() const { return stream != nullptr ? 1 : 0; }
+    std::int32_t isOpen() const { return descriptor >= 0 ? 1 : 0; }
+    OpenFailure openFailure() const { return failure; }
+    const std::string& path() const { return name; }
 
     // The queries below need an open stream.
 
@@ -41,39 +55,36 @@ public:
     std::int32_t isHeaderClean();
     // 1 when byte 7 carries the NES 2.0 mark (bits 2-3 = 10b).
     std::int32_t isNes2();
-
     // Bytes 0-2 as read (up to the first NUL or the end of the file).
     std::string getLabel();
+    // The file's length now, in bytes.
+    std::uint64_t fileSize() const;
+    // A second descriptor of the same open file, for reading it elsewhere;
+    // the caller closes it. -1 when that fails.
+    int duplicate() const;
 
-    // Single fields. A byte beyond the end of the file reads as -1, and the
-    // results follow from that: -1 pages, a negative size, flags 1.
-    std::int32_t getByte3();
-    std::int32_t getPrgPages();
-    std::int32_t getPrgSize();
-    std::int32_t getChrPages();
-    std::int32_t getChrSize();
-    std::int32_t getMirroring();
-    std::int32_t getSRAM();
-    std::int32_t getTrainer();
-    std::int32_t getFourScreen();
-    std::int32_t getMapper();
-    const char* getMapperName();
-
-    // Copies file bytes 0-15 into `buffer`; bytes the file lacks are left
-    // as they were.
+    // Copies file bytes 0-15 into `buffer` and makes them the base; bytes the
+    // file lacks are left as they were.
     void readHeader(CartridgeHeader* buffer);
-    // Writes the 16 bytes over file bytes 0-15 and flushes them to the
-    // operating system. 1 when all 16 bytes got there, else 0.
-    std::int32_t writeHeader(const CartridgeHeader* buffer);
+    // The header as last read or written through this stream.
+    const CartridgeHeader& base() const { return lastSeen; }
+
+    // Writes `header` over file bytes 0-15 after checking, in this order, that
+    // the path still names the file that was opened, that it may be written,
+    // that it still holds an iNES header of 16 bytes or more and, unless
+    // `overwriteChanges`, that the header still equals the base. The written
+    // header becomes the base.
+    WriteResult writeHeader(const CartridgeHeader& header, bool overwriteChanges = false);
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
+    std::int32_t byteAt(off_t offset) const;
+    std::size_t readAt(off_t offset, std::uint8_t* into, std::size_t count) const;
 
-    bool seekTo(long offset);
-    std::int32_t byteAt(long offset);
-
-    std::unique_ptr<std::FILE, FileCloser> stream;
+    std::string name;
+    int descriptor = -1;
     std::int32_t writable = 0;
+    OpenFailure failure = OpenFailure::none;
+    dev_t device = 0;
+    ino_t inode = 0;
+    CartridgeHeader lastSeen{};
 };

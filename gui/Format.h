@@ -1,4 +1,5 @@
-// The format reference window: a fixed page about the iNES header layout.
+// The format reference windows: a fixed page about the iNES header layout,
+// and one about the NES 2.0 layout in the same style.
 #pragma once
 
 #include <QWidget>
@@ -13,7 +14,9 @@ class TfrmFormatInfo : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TfrmFormatInfo(QWidget* parent = nullptr);
+    enum class Page { ines, nes2 };
+
+    explicit TfrmFormatInfo(Page page = Page::ines, QWidget* parent = nullptr);
     ~TfrmFormatInfo() override;
 
     void setVisible(bool visible) override;
@@ -21,8 +24,10 @@ public:
 private:
     void btnCloseClick();
 
+    Page page;
     std::unique_ptr<Ui::TfrmFormatInfo> ui;
 };
 
-// Created hidden at start-up; the Help menu shows it.
+// Created hidden at start-up; the Help menu shows them.
 extern TfrmFormatInfo* frmFormatInfo;
+extern TfrmFormatInfo* frmNes2FormatInfo;

@@ -1,31 +1,41 @@
 #include "Gui.h"
 
 #include "Format.h"
+#include "Nes2Area.h"
 #include "ui_Gui.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTableWidget>
+#include <QUrl>
+
+#include <algorithm>
 
 TfrmMain* frmMain = nullptr;
 
 ApplicationForms::ApplicationForms(platform::Prompts& prompts)
     : mainForm(std::make_unique<TfrmMain>(prompts)) {
     frmMain = mainForm.get();
-    formatForm = std::make_unique<TfrmFormatInfo>();
+    formatForm = std::make_unique<TfrmFormatInfo>(TfrmFormatInfo::Page::ines);
     frmFormatInfo = formatForm.get();
+    nes2Form = std::make_unique<TfrmFormatInfo>(TfrmFormatInfo::Page::nes2);
+    frmNes2FormatInfo = nes2Form.get();
 }
 
 ApplicationForms::~ApplicationForms() {
+    frmNes2FormatInfo = nullptr;
     frmFormatInfo = nullptr;
     frmMain = nullptr;
 }
@@ -42,6 +52,12 @@ const QString noteCaption = QStringLiteral("Note");
 const QString streamNotOpened = QStringLiteral(
     "The stream could not be opened.  Check that no other\napplications are using the file "
     "and try again.");
+const QString notRegularFile =
+    QStringLiteral("The file is not a regular file: it is a folder, a device, a FIFO or a "
+                   "socket.\nOnly a cartridge image file can be loaded.");
+const QString nameNotExact = QStringLiteral(
+    "The file's name holds bytes that are not valid characters, and another file in\nits "
+    "folder reads the same, so the file cannot be told apart. Rename it and try again.");
 const QString notInes = QStringLiteral("The file is not a valid iNES cart image.");
 const QString garbageRemoved = QStringLiteral(
     "Some garbage bytes were found and removed from bytes 8-15 of the header.\nYou may need to "
@@ -58,6 +74,9 @@ const QString readOnlyFile = QStringLiteral(
 const QString writeFailed = QStringLiteral(
     "Writing the header to the file failed.\nThe file may be on a full disk or a faulty medium, "
     "\nand its header may not hold your changes.");
+const QString changedOnDisk = QStringLiteral(
+    "Another program has changed the header of this file since it was loaded.\n\nOverwrite it "
+    "with the header shown here, or reload the file and lose your changes?");
 const QString saveQuestion = QStringLiteral("Changes have been made.  save them?");
 const QString trainerAdded = QStringLiteral(
     "A 512-byte trainer will not actually be inserted at offsets 16-527.\nYou need to use "
@@ -65,6 +84,23 @@ const QString trainerAdded = QStringLiteral(
 const QString trainerRemoved = QStringLiteral(
     "The 512-byte trainer at offsets 16-527 will not acually be removed from the file.\nYou "
     "need to use HexEdit or the Pellmoor to remove it.");
+
+// Why a write did not happen, for each refusal that needs no question.
+struct WriteRefusal {
+    WriteResult result;
+    QString message;
+};
+const WriteRefusal writeRefusals[] = {
+    {WriteResult::readOnly, readOnlyFile},
+    {WriteResult::moved, QStringLiteral("The file was moved, replaced or deleted since it was "
+                                        "loaded.\nNothing was written.")},
+    {WriteResult::truncated, QStringLiteral("The file is shorter than 16 bytes now: another "
+                                            "program has cut it short.\nNothing was written.")},
+    {WriteResult::notInes, QStringLiteral("The file no longer starts with an iNES header "
+                                          "(\"NES\" and $1A):\nanother program has changed it. "
+                                          "Nothing was written.")},
+    {WriteResult::failed, writeFailed},
+};
 
 constexpr int gridColumnWidths[] = {41, 19, 19, 19, 19, 9, 19, 19, 19, 19};
 constexpr int gridRowHeights[] = {18, 17};
@@ -76,9 +112,26 @@ constexpr std::uint8_t sramBit = 0x02;
 constexpr std::uint8_t trainerBit = 0x04;
 constexpr std::uint8_t fourScreenBit = 0x08;
 
-// "32k (32768 bytes)"
-QString SizeText(int kilobytes, int bytes) {
-    return QString::number(kilobytes) + "k (" + QString::number(bytes) + " bytes)";
+constexpr int recentFileCount = 8;
+const QString recentFilesKey = QStringLiteral("recentFiles");
+
+// The header bytes of a field, as a mask: bit i for byte i.
+constexpr std::uint16_t bytes(std::initializer_list<int> indexes) {
+    std::uint16_t mask = 0;
+    for (int index : indexes) {
+        mask = static_cast<std::uint16_t>(mask | (1u << index));
+    }
+    return mask;
+}
+
+// "32k (32768 bytes)"; a size that is not whole KiB shows its fraction.
+QString SizeText(std::uint64_t size) {
+    if (size == UINT64_MAX) {
+        return QStringLiteral("too large to hold");
+    }
+    const QString kilobytes = size % 1024 == 0 ? QString::number(size / 1024)
+                                               : QString::number(double(size) / 1024.0, 'f', 3);
+    return kilobytes + "k (" + QString::number(size) + " bytes)";
 }
 
 } // namespace
@@ -122,7 +175,8 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     grid->setPalette(gridPalette);
 
     for (QLineEdit* edit :
-         {ui->txtLabel, ui->txtByte3, ui->txtMapperName, ui->txtPrgMem, ui->txtChrMem}) {
+         {ui->txtLabel, ui->txtByte3, ui->txtMapperName, ui->txtPrgMem, ui->txtChrMem,
+          ui->txtFormat, ui->txtSubmapperName, ui->txtPrgRomForm, ui->txtChrRomForm}) {
         QPalette shade = edit->palette();
         for (QPalette::ColorGroup group :
              {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -134,14 +188,21 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     ui->Image1->setPixmap(QPixmap(cartridge).scaled(ui->Image1->size(), Qt::KeepAspectRatio,
                                                     Qt::SmoothTransformation));
     setWindowIcon(QIcon(QPixmap(tallowick_icon)));
+    setAcceptDrops(true);
 
-    centralWidget()->setFixedSize(321, 288);
+    centralWidget()->setFixedSize(776, 528);
     setFixedSize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
 
+    nes2 =
+        std::make_unique<Nes2Area>(*ui, events, prompts,
+                                   Nes2Area::Host{[this] { return NesHeader(*header); },
+                                                  [this](const NesHeader& h) { Edit(h); },
+                                                  [this](std::uint16_t b) { HighlightBytes(b); }});
     bindEvents();
+    FillRecentMenu();
     FormCreate();
 }
 
@@ -161,7 +222,9 @@ void TfrmMain::bindEvents() {
     bind(ui->mnuFree, &QAction::triggered, &TfrmMain::mnuFreeClick);
     bind(ui->mnuExit, &QAction::triggered, &TfrmMain::mnuExitClick);
     bind(ui->mnuFormatInfo, &QAction::triggered, &TfrmMain::mnuFormatInfoClick);
+    bind(ui->mnuNes2Info, &QAction::triggered, &TfrmMain::mnuNes2InfoClick);
     bind(ui->mnuAbout, &QAction::triggered, &TfrmMain::mnuAboutClick);
+    bind(ui->mnuClearRecent, &QAction::triggered, &TfrmMain::mnuClearRecentClick);
     bind(ui->btnApply, &QPushButton::clicked, &TfrmMain::btnApplyClick);
 
     // Fields bound to the same handler for their click and their entry.
@@ -199,18 +262,18 @@ void TfrmMain::bindEvents() {
 // ---------------------------------------------------------------- start-up
 
 void TfrmMain::FormCreate() {
-    SetCells(0, 0, QStringLiteral("0x0000"));
-    SetCells(0, 1, QStringLiteral("0x0008"));
-    SetCells(5, 0, QStringLiteral("-"));
-    SetCells(5, 1, QStringLiteral("-"));
+    ShowCell(0, 0, QStringLiteral("0x0000"));
+    ShowCell(0, 1, QStringLiteral("0x0008"));
+    ShowCell(5, 0, QStringLiteral("-"));
+    ShowCell(5, 1, QStringLiteral("-"));
     romLoaded = false;
 }
 
 void TfrmMain::mnuAboutClick() {
     prompts.message(QStringLiteral("Tallowick " TALLOWICK_VERSION
-                                   "\n\nViews and edits the 16-byte header of iNES cartridge "
-                                   "images (.nes files).\nIt never changes a byte behind the "
-                                   "header."),
+                                   "\n\nViews, checks and edits the 16-byte header of iNES and "
+                                   "NES 2.0 cartridge images (.nes files).\nIt never changes a "
+                                   "byte behind the header."),
                     QStringLiteral("About"), platform::Buttons::ok);
 }
 
@@ -218,43 +281,85 @@ void TfrmMain::mnuExitClick() {
     close();
 }
 
-void TfrmMain::mnuFormatInfoClick() {
-    if (frmFormatInfo != nullptr) {
-        frmFormatInfo->setVisible(true);
-        frmFormatInfo->raise();
-        frmFormatInfo->activateWindow();
+static void ShowPage(TfrmFormatInfo* page) {
+    if (page != nullptr) {
+        page->setVisible(true);
+        page->raise();
+        page->activateWindow();
     }
+}
+
+void TfrmMain::mnuFormatInfoClick() {
+    ShowPage(frmFormatInfo);
+}
+
+void TfrmMain::mnuNes2InfoClick() {
+    ShowPage(frmNes2FormatInfo);
 }
 
 // ---------------------------------------------------------------- the grid
 
-void TfrmMain::SetCells(int column, int row, const QString& text) {
+void TfrmMain::ShowCell(int column, int row, const QString& text) {
     ui->sgdHeader->item(row, column)->setText(text);
-}
-
-void TfrmMain::SetSelection(int left, int top, int right, int bottom) {
-    QTableWidget* grid = ui->sgdHeader;
-    grid->clearSelection();
-    if (left >= 0) {
-        grid->setRangeSelected(QTableWidgetSelectionRange(top, left, bottom, right), true);
-    }
 }
 
 // Header byte i lives in row i / 8; columns 1-4 hold k = i % 8 of 0-3 and
 // columns 6-9 hold 4-7, beside the separator column 5.
-void TfrmMain::ShowByte(int index) {
+static QTableWidgetItem* CellOf(QTableWidget* grid, int index) {
     const int k = index % 8;
-    SetCells(k < 4 ? k + 1 : k + 2, index / 8, platform::hexText((*header)[index], 2));
+    return grid->item(index / 8, k < 4 ? k + 1 : k + 2);
+}
+
+void TfrmMain::ShowByte(int index) {
+    CellOf(ui->sgdHeader, index)->setText(platform::hexText((*header)[index], 2));
+    setWindowModified(romFile != nullptr && HeaderChanged());
+}
+
+void TfrmMain::ShowHeader(const NesHeader& shown) {
+    for (int index = 0; index < 16; ++index) {
+        CellOf(ui->sgdHeader, index)->setText(platform::hexText(shown.bytes()[index], 2));
+    }
+}
+
+// No byte highlighted when `bytes` is 0.
+void TfrmMain::HighlightBytes(std::uint16_t bytes) {
+    QTableWidget* grid = ui->sgdHeader;
+    grid->clearSelection();
+    for (int index = 0; index < 16; ++index) {
+        if ((bytes >> index) & 1) {
+            CellOf(grid, index)->setSelected(true);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- loading
 
 void TfrmMain::mnuLoadClick() {
-    if (!OpenDialog1.choose()) {
+    if (!OpenDialog1.choose() || !SelectFile(OpenDialog1.fileName())) {
         return;
     }
     LoadRom();
     romLoaded = romFile != nullptr;
+}
+
+// The file the dialog named, byte for byte; false when it cannot be told.
+bool TfrmMain::SelectFile(const QString& name) {
+    const std::optional<QByteArray> path = platform::systemPath(name);
+    if (!path) {
+        prompts.message(nameNotExact, errorCaption, platform::Buttons::ok);
+        return false;
+    }
+    romPath = *path;
+    return true;
+}
+
+void TfrmMain::LoadFile(const QByteArray& path) {
+    romPath = path;
+    OpenDialog1.setFileName(QFile::decodeName(path));
+    events.run([this] {
+        LoadRom();
+        romLoaded = romFile != nullptr;
+    });
 }
 
 void TfrmMain::FailLoad(const QString& message) {
@@ -265,10 +370,10 @@ void TfrmMain::FailLoad(const QString& message) {
 
 void TfrmMain::LoadRom() {
     romFile.reset();
-    const QByteArray path = QFile::encodeName(OpenDialog1.fileName());
-    romFile = std::make_unique<inesStrm>(path.constData());
+    romFile = std::make_unique<inesStrm>(romPath.constData());
     if (!romFile->isOpen()) {
-        FailLoad(streamNotOpened);
+        FailLoad(romFile->openFailure() == OpenFailure::notRegularFile ? notRegularFile
+                                                                       : streamNotOpened);
         return;
     }
     if (!romFile->isValid()) {
@@ -283,7 +388,7 @@ void TfrmMain::LoadRom() {
         if (romFile->isWritable()) {
             CartridgeHeader cleaned = *header;
             std::fill(cleaned.begin() + 8, cleaned.end(), 0);
-            if (romFile->writeHeader(&cleaned)) {
+            if (romFile->writeHeader(cleaned) == WriteResult::written) {
                 *header = cleaned;
                 prompts.message(garbageRemoved, noteCaption, platform::Buttons::ok);
             } else {
@@ -294,119 +399,245 @@ void TfrmMain::LoadRom() {
         }
     }
 
-    for (int index = 0; index < 16; ++index) {
-        ShowByte(index);
-    }
+    const NesHeader loaded(*header);
+    ShowHeader(loaded);
+    ShowFields();
+    ui->txtMapperName->setText(QString::fromStdString(mapperNameOf(loaded.mapper())));
+    ui->btnApply->setEnabled(true);
+    HighlightBytes(0);
 
+    setWindowTitle(QString());
+    setWindowFilePath(QFile::decodeName(romPath));
+    setWindowModified(false);
+    RememberRecent(romPath);
+}
+
+// Every field from the working copy, enabled; the mapper name is the one
+// loaded and stays.
+void TfrmMain::ShowFields() {
+    const NesHeader shown(*header);
     auto show = [](QLineEdit* edit, const QString& text) {
         edit->setEnabled(true);
         edit->setText(text);
     };
-    show(ui->txtLabel, QString::fromLatin1(romFile->getLabel().c_str()));
-    show(ui->txtByte3, "0x" + platform::hexText(romFile->getByte3(), 2));
-    show(ui->txtMapperNum, QString::number(romFile->getMapper()));
-    show(ui->txtMapperName, QString::fromLatin1(romFile->getMapperName()));
-    show(ui->txtPrgPages, QString::number(romFile->getPrgPages()));
-    show(ui->txtPrgMem, SizeText(romFile->getPrgPages() * 16, romFile->getPrgSize()));
-    show(ui->txtChrPages, QString::number(romFile->getChrPages()));
-    show(ui->txtChrMem, SizeText(romFile->getChrPages() * 8, romFile->getChrSize()));
+    const CartridgeHeader& bytes = shown.bytes();
+    const QByteArray label(reinterpret_cast<const char*>(bytes.data()), 3);
+    show(ui->txtLabel, QString::fromLatin1(label.constData(), int(qstrnlen(label.constData(), 3))));
+    show(ui->txtByte3, "0x" + platform::hexText(bytes[3], 2));
+    show(ui->txtMapperNum, QString::number(shown.mapper()));
+    ui->txtMapperName->setEnabled(true);
+    // In the exponent form no page count holds the size: the box stays empty.
+    auto pages = [](int count) { return count < 0 ? QString() : QString::number(count); };
+    show(ui->txtPrgPages, pages(shown.prgRomPages()));
+    show(ui->txtPrgMem, SizeText(shown.prgRomBytes()));
+    show(ui->txtChrPages, pages(shown.chrRomPages()));
+    show(ui->txtChrMem, SizeText(shown.chrRomBytes()));
     ui->cmbMirroring->setEnabled(true);
-    ui->cmbMirroring->setCurrentIndex(romFile->getMirroring());
-    auto tick = [](QCheckBox* box, int checked) {
+    ui->cmbMirroring->setCurrentIndex(shown.verticalMirroring() ? 1 : 0);
+    auto tick = [](QCheckBox* box, bool checked) {
         box->setEnabled(true);
-        box->setChecked(checked != 0);
+        box->setChecked(checked);
     };
-    tick(ui->chk4ScreenMirroring, romFile->getFourScreen());
-    tick(ui->chkSRAM, romFile->getSRAM());
-    tick(ui->chkTrainer, romFile->getTrainer());
-    ui->btnApply->setEnabled(true);
+    tick(ui->chk4ScreenMirroring, shown.fourScreen());
+    tick(ui->chkSRAM, shown.battery());
+    tick(ui->chkTrainer, shown.trainer());
+    nes2->show(&shown);
+}
 
-    SetSelection(-1, 0, -1, 0);
+// An edit from the NES 2.0 area or the header database: the working copy,
+// the grid and every field follow.
+void TfrmMain::Edit(const NesHeader& edited) {
+    *header = edited.bytes();
+    ShowHeader(edited);
+    ShowFields();
+    setWindowModified(HeaderChanged());
+}
+
+// ---------------------------------------------------------------- recent files
+
+void TfrmMain::RememberRecent(const QByteArray& path) {
+    QSettings settings;
+    QVariantList recent = settings.value(recentFilesKey).toList();
+    recent.removeAll(QVariant(path));
+    recent.prepend(QVariant(path));
+    while (recent.size() > recentFileCount) {
+        recent.removeLast();
+    }
+    settings.setValue(recentFilesKey, recent);
+    FillRecentMenu();
+}
+
+void TfrmMain::FillRecentMenu() {
+    QMenu* menu = ui->mnuRecent;
+    for (QAction* action : menu->actions()) {
+        if (action != ui->mnuClearRecent) {
+            menu->removeAction(action);
+            action->deleteLater();
+        }
+    }
+    const QVariantList recent = QSettings().value(recentFilesKey).toList();
+    int number = 0;
+    for (const QVariant& entry : recent) {
+        const QByteArray path = entry.toByteArray();
+        const QString name = QFile::decodeName(path);
+        auto* open = new QAction(QString("&%1 %2").arg(++number).arg(name.section('/', -1)), menu);
+        open->setToolTip(name);
+        open->setStatusTip(name);
+        connect(open, &QAction::triggered, this, [this, path] { LoadFile(path); });
+        menu->insertAction(ui->mnuClearRecent, open);
+    }
+    if (!recent.isEmpty()) {
+        menu->insertSeparator(ui->mnuClearRecent);
+    }
+    ui->mnuClearRecent->setEnabled(!recent.isEmpty());
+}
+
+void TfrmMain::mnuClearRecentClick() {
+    QSettings().remove(recentFilesKey);
+    FillRecentMenu();
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.constFirst().isLocalFile()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // The URL keeps bytes that are not UTF-8 percent-encoded: decoding them
+    // gives the name byte for byte.
+    LoadFile(
+        QByteArray::fromPercentEncoding(urls.constFirst().path(QUrl::FullyEncoded).toLatin1()));
 }
 
 // ---------------------------------------------------------------- selection
 
 void TfrmMain::sgdHeaderEnter() {
-    SetSelection(-1, 0, -1, 0);
+    HighlightBytes(0);
 }
 void TfrmMain::txtLabelClick() {
-    SetSelection(1, 0, 3, 0);
+    HighlightBytes(bytes({0, 1, 2}));
 }
 void TfrmMain::txtByte3Click() {
-    SetSelection(4, 0, 4, 0);
+    HighlightBytes(bytes({3}));
 }
+// In NES 2.0 the mapper's bits 8-11 sit in byte 8 and the ROM sizes' high
+// bits in byte 9.
 void TfrmMain::txtMapperNumClick() {
-    SetSelection(8, 0, 9, 0);
+    HighlightBytes(NesHeader(*header).isNes2() ? bytes({6, 7, 8}) : bytes({6, 7}));
 }
 void TfrmMain::txtMapperNameClick() {
-    SetSelection(8, 0, 9, 0);
+    txtMapperNumClick();
 }
 void TfrmMain::txtPrgPagesClick() {
-    SetSelection(6, 0, 6, 0);
+    HighlightBytes(NesHeader(*header).isNes2() ? bytes({4, 9}) : bytes({4}));
 }
 void TfrmMain::txtPrgMemClick() {
-    SetSelection(6, 0, 6, 0);
+    txtPrgPagesClick();
 }
 void TfrmMain::txtChrPagesClick() {
-    SetSelection(7, 0, 7, 0);
+    HighlightBytes(NesHeader(*header).isNes2() ? bytes({5, 9}) : bytes({5}));
 }
 void TfrmMain::txtChrMemClick() {
-    SetSelection(7, 0, 7, 0);
+    txtChrPagesClick();
 }
 void TfrmMain::cmbMirroringClick() {
-    SetSelection(8, 0, 8, 0);
+    HighlightBytes(bytes({6}));
 }
 void TfrmMain::chk4ScreenMirroringEnter() {
-    SetSelection(8, 0, 8, 0);
+    HighlightBytes(bytes({6}));
 }
 void TfrmMain::chkSRAMEnter() {
-    SetSelection(8, 0, 8, 0);
+    HighlightBytes(bytes({6}));
 }
 void TfrmMain::chkTrainerEnter() {
-    SetSelection(8, 0, 8, 0);
+    HighlightBytes(bytes({6}));
 }
 
 // ---------------------------------------------------------------- editing
 
 void TfrmMain::txtMapperNumExit() {
-    const platform::Number typed = platform::parseInteger(ui->txtMapperNum->text(), 0, 255);
+    CommitMapper();
+}
+
+bool TfrmMain::CommitMapper() {
+    NesHeader edited(*header);
+    const platform::Number typed =
+        platform::parseInteger(ui->txtMapperNum->text(), 0, edited.maxMapper());
     if (!typed.ok) {
         prompts.showError(typed.error);
-        return;
+        return false;
     }
-    const int mapper = typed.value;
+    edited.setMapper(typed.value);
     CartridgeHeader& bytes = *header;
-    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | ((mapper & 0x0F) << 4));
-    ShowByte(6);
-    // iNES 1.0 wants bits 0-3 of byte 7 zero; in NES 2.0 they are console flags.
-    const int keep = romFile != nullptr && romFile->isNes2() ? (bytes[7] & 0x0F) : 0;
-    bytes[7] = static_cast<std::uint8_t>((mapper & 0xF0) | keep);
-    ShowByte(7);
+    bytes = edited.bytes();
+    // iNES 1.0 wants bits 0-3 of byte 7 zero; in NES 2.0 they are the console type.
+    if (!edited.isNes2()) {
+        bytes[7] &= 0xF0;
+    }
+    for (int index : {6, 7, 8}) {
+        ShowByte(index);
+    }
+    nes2->show(&edited);
+    return true;
 }
 
 void TfrmMain::txtPrgPagesExit() {
-    SetPages(ui->txtPrgPages, ui->txtPrgMem, 16, 4);
+    CommitPages(true);
 }
 
 void TfrmMain::txtChrPagesExit() {
-    SetPages(ui->txtChrPages, ui->txtChrMem, 8, 5);
+    CommitPages(false);
 }
 
-// A page count typed into `box`: its size in `sizeBox`, the count in `index`.
-void TfrmMain::SetPages(const QLineEdit* box, QLineEdit* sizeBox, int kilobytesPerPage, int index) {
-    if (box->text().isEmpty()) {
-        return;
+// A page count typed into the PRG or CHR box: its size beside it, the count
+// in the header.
+bool TfrmMain::CommitPages(bool prg) {
+    QLineEdit* box = prg ? ui->txtPrgPages : ui->txtChrPages;
+    // An empty box, or one holding only blanks, is ignored.
+    if (box->text().trimmed().isEmpty()) {
+        return true;
     }
-    const platform::Number typed = platform::parseInteger(box->text(), 0, 255);
+    NesHeader edited(*header);
+    const platform::Number typed = platform::parseInteger(box->text(), 0, edited.maxPages());
     if (!typed.ok) {
         prompts.showError(typed.error);
-        return;
+        return false;
     }
-    const int pages = typed.value;
-    const int kilobytes = pages * kilobytesPerPage;
-    sizeBox->setText(SizeText(kilobytes, kilobytes * 1024));
-    (*header)[index] = static_cast<std::uint8_t>(pages);
-    ShowByte(index);
+    if (prg) {
+        edited.setPrgRomPages(typed.value);
+        ui->txtPrgMem->setText(SizeText(edited.prgRomBytes()));
+    } else {
+        edited.setChrRomPages(typed.value);
+        ui->txtChrMem->setText(SizeText(edited.chrRomBytes()));
+    }
+    *header = edited.bytes();
+    ShowByte(prg ? 4 : 5);
+    ShowByte(9);
+    nes2->show(&edited);
+    return true;
+}
+
+// Leaving a box commits it; a close that does not move the focus must commit
+// the box being typed in just the same.
+bool TfrmMain::CommitFocusedEntry() {
+    QWidget* focused = focusWidget();
+    if (header == nullptr || focused == nullptr || !focused->isEnabled()) {
+        return true;
+    }
+    if (focused == ui->txtMapperNum) {
+        return CommitMapper();
+    }
+    if (focused == ui->txtPrgPages || focused == ui->txtChrPages) {
+        return CommitPages(focused == ui->txtPrgPages);
+    }
+    return nes2->commit(focused);
 }
 
 void TfrmMain::cmbMirroringSelect() {
@@ -417,20 +648,22 @@ void TfrmMain::SetFlag(std::uint8_t mask, bool set) {
     std::uint8_t& byte6 = (*header)[6];
     byte6 = static_cast<std::uint8_t>(set ? (byte6 | mask) : (byte6 & ~mask));
     ShowByte(6);
+    const NesHeader edited(*header);
+    nes2->show(&edited);
 }
 
 void TfrmMain::chk4ScreenMirroringClick() {
-    SetSelection(8, 0, 8, 0);
+    HighlightBytes(bytes({6}));
     SetFlag(fourScreenBit, ui->chk4ScreenMirroring->isChecked());
 }
 
 void TfrmMain::chkSRAMClick() {
-    SetSelection(8, 0, 8, 0);
+    HighlightBytes(bytes({6}));
     SetFlag(sramBit, ui->chkSRAM->isChecked());
 }
 
 void TfrmMain::chkTrainerClick() {
-    SetSelection(8, 0, 8, 0);
+    HighlightBytes(bytes({6}));
     const bool checked = ui->chkTrainer->isChecked();
     prompts.message(checked ? trainerAdded : trainerRemoved, noteCaption, platform::Buttons::ok);
     SetFlag(trainerBit, checked);
@@ -439,18 +672,42 @@ void TfrmMain::chkTrainerClick() {
 // ---------------------------------------------------------------- apply, free, close
 
 void TfrmMain::btnApplyClick() {
-    if (romFile == nullptr) {
-        return;
+    if (romFile != nullptr) {
+        SaveWorkingCopy(true);
     }
-    if (romFile->isWritable()) {
-        if (!romFile->writeHeader(header.get())) {
-            prompts.message(writeFailed, errorCaption, platform::Buttons::ok);
+}
+
+TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
+    WriteResult result = romFile->writeHeader(*header);
+    if (result == WriteResult::changedOnDisk) {
+        // Never write silently over a header the user has not seen.
+        switch (prompts.message(changedOnDisk, QStringLiteral("Header Changed"),
+                                platform::Buttons::overwriteReload)) {
+        case platform::Answer::overwrite:
+            result = romFile->writeHeader(*header, true);
+            break;
+        case platform::Answer::reload:
+            FreeRom();
+            LoadRom();
+            return Saved::reloaded;
+        default:
+            return Saved::notWritten;
         }
-        return;
     }
-    prompts.message(readOnlyFile, errorCaption, platform::Buttons::ok);
-    FreeRom();
-    LoadRom();
+    if (result == WriteResult::written) {
+        setWindowModified(false);
+        return Saved::written;
+    }
+    const auto refusal =
+        std::find_if(std::begin(writeRefusals), std::end(writeRefusals),
+                     [result](const WriteRefusal& r) { return r.result == result; });
+    prompts.message(refusal->message, errorCaption, platform::Buttons::ok);
+    if (result == WriteResult::readOnly && reloadWhenReadOnly) {
+        FreeRom();
+        LoadRom();
+        return Saved::reloaded;
+    }
+    return Saved::notWritten;
 }
 
 void TfrmMain::mnuFreeClick() {
@@ -475,41 +732,48 @@ void TfrmMain::FreeRom() {
             box->setEnabled(false);
         }
         ui->btnApply->setEnabled(false);
+        nes2->show(nullptr);
     }
     for (int row = 0; row < 2; ++row) {
         for (int column : {1, 2, 3, 4, 6, 7, 8, 9}) {
-            SetCells(column, row, QString());
+            ShowCell(column, row, QString());
         }
     }
-    SetSelection(-1, 0, -1, 0);
+    HighlightBytes(0);
+    setWindowFilePath(QString());
+    setWindowModified(false);
+    setWindowTitle(QStringLiteral("Tallowick"));
 }
 
+// Changed means the user changed the working copy since this window last
+// read or wrote the file, whatever the file holds now.
 bool TfrmMain::HeaderChanged() {
-    CartridgeHeader inFile = *header;
-    romFile->readHeader(&inFile);
-    for (int index = 4; index <= 7; ++index) {
-        if ((*header)[index] != inFile[index]) {
-            return true;
-        }
-    }
-    return false;
+    return *header != romFile->base();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    events.run([this] { FormClose(); });
-    event->accept();
+    bool close = true;
+    events.run([this, &close] { close = CommitFocusedEntry() && FormClose(); });
+    if (close) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
-void TfrmMain::FormClose() {
+// True when the window may close: nothing to save, the user said No, or the
+// header was saved. A save that failed keeps the window and its edits.
+bool TfrmMain::FormClose() {
     if (romLoaded && romFile != nullptr && header != nullptr && HeaderChanged() &&
         romFile->isWritable()) {
         if (prompts.message(saveQuestion, QStringLiteral("Save Changes"),
                             platform::Buttons::yesNo) == platform::Answer::yes &&
-            !romFile->writeHeader(header.get())) {
-            prompts.message(writeFailed, errorCaption, platform::Buttons::ok);
+            SaveWorkingCopy(false) == Saved::notWritten) {
+            return false;
         }
     }
     header.reset();
+    return true;
 }
 
 void TfrmMain::FormDestroy() {

@@ -1,15 +1,20 @@
-// The main window: the header grid, the decoded fields, and the handlers that
-// load, edit, apply, free and close a cartridge image.
+// The main window: the header grid, the decoded fields, the NES 2.0 area, the
+// Check area, and the handlers that load, edit, apply, free and close a
+// cartridge image.
 #pragma once
 
 #include "Platform.h"
 #include "inesStrm.h"
+#include "nesHeader.h"
 
+#include <QByteArray>
 #include <QMainWindow>
 
 #include <memory>
 
 class QLineEdit;
+class QMenu;
+class Nes2Area;
 
 namespace Ui {
 class TfrmMain;
@@ -30,19 +35,28 @@ public:
 
     platform::FileChooser OpenDialog1;
 
+    // Loads `path` (the file's name as the system spells it) as Load Rom
+    // does after its dialog: from the command line, a drop, a recent file.
+    void LoadFile(const QByteArray& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
-    void FormClose();
+    bool FormClose();
     void FormDestroy();
 
     void mnuLoadClick();
     void mnuFreeClick();
     void mnuExitClick();
     void mnuFormatInfoClick();
+    void mnuNes2InfoClick();
     void mnuAboutClick();
+    void mnuLoadDatabaseClick();
+    void mnuClearRecentClick();
     void btnApplyClick();
 
     void LoadRom();
@@ -73,17 +87,36 @@ private:
     void chkSRAMClick();
     void chkTrainerClick();
 
+    // The number boxes commit what they hold; false when it was refused.
+    bool CommitMapper();
+    bool CommitPages(bool prg);
+    bool CommitFocusedEntry();
+
+    // What became of a save: the window's header is in the file, the file
+    // was loaded again, or nothing was written.
+    enum class Saved { written, reloaded, notWritten };
+    Saved SaveWorkingCopy(bool reloadWhenReadOnly);
+    bool SelectFile(const QString& name);
+
     void bindEvents();
-    void SetCells(int column, int row, const QString& text);
-    void SetSelection(int left, int top, int right, int bottom);
+    void ShowCell(int column, int row, const QString& text);
+    void Highlight(int left, int top, int right, int bottom);
+    void HighlightBytes(std::uint16_t bytes);
     void ShowByte(int index);
+    void ShowHeader(const NesHeader& shown);
+    void ShowFields();
+    void Edit(const NesHeader& edited);
     void FailLoad(const QString& message);
     void SetFlag(std::uint8_t mask, bool checked);
-    void SetPages(const QLineEdit* box, QLineEdit* sizeBox, int kilobytesPerPage, int index);
+    void RememberRecent(const QByteArray& path);
+    void FillRecentMenu();
 
     std::unique_ptr<Ui::TfrmMain> ui;
     platform::Prompts& prompts;
     platform::ControlEvents events;
+    // The file the next load opens, byte for byte.
+    QByteArray romPath;
+    std::unique_ptr<Nes2Area> nes2;
 };
 
 // The application's main window, created at start-up.
@@ -91,8 +124,8 @@ extern TfrmMain* frmMain;
 
 class TfrmFormatInfo;
 
-// The two windows of the application, created in start-up order into
-// frmMain and frmFormatInfo, which point at them while this lives.
+// The windows of the application, created in start-up order into frmMain
+// and frmFormatInfo, which point at them while this lives.
 class ApplicationForms {
 public:
     explicit ApplicationForms(platform::Prompts& prompts);
@@ -103,4 +136,5 @@ public:
 private:
     std::unique_ptr<TfrmMain> mainForm;
     std::unique_ptr<TfrmFormatInfo> formatForm;
+    std::unique_ptr<TfrmFormatInfo> nes2Form;
 };

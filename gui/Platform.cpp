@@ -1,8 +1,10 @@
 #include "Platform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include <QWidget>
 
 #include <climits>
+#include <dirent.h>
 #include <utility>
 
 namespace platform {
@@ -81,20 +84,80 @@ Number parseInteger(const QString& text, int low, int high) {
     return number;
 }
 
+std::optional<QByteArray> systemPath(const QString& name) {
+    if (!name.contains(QChar::ReplacementCharacter)) {
+        return QFile::encodeName(name);
+    }
+    QByteArray resolved = name.startsWith('/') ? QByteArray("/") : QByteArray();
+    for (const QString& part : name.split('/', Qt::SkipEmptyParts)) {
+        QByteArray spelled = QFile::encodeName(part);
+        if (part.contains(QChar::ReplacementCharacter)) {
+            std::vector<QByteArray> matches;
+            const QByteArray folder = resolved.isEmpty() ? QByteArray(".") : resolved;
+            if (DIR* entries = ::opendir(folder.constData())) {
+                while (const dirent* entry = ::readdir(entries)) {
+                    if (QFile::decodeName(entry->d_name) == part) {
+                        matches.emplace_back(entry->d_name);
+                    }
+                }
+                ::closedir(entries);
+            }
+            if (matches.size() > 1) {
+                return std::nullopt;
+            }
+            if (matches.size() == 1) {
+                spelled = matches.front();
+            }
+        }
+        if (!resolved.isEmpty() && !resolved.endsWith('/')) {
+            resolved += '/';
+        }
+        resolved += spelled;
+    }
+    return resolved;
+}
+
 QString hexText(int value, int digits) {
     return QString::number(static_cast<unsigned>(value), 16).toUpper().rightJustified(digits, '0');
 }
 
 Answer DialogPrompts::message(const QString& text, const QString& caption, Buttons buttons) {
-    const bool yesNo = buttons == Buttons::yesNo;
-    QMessageBox box(QMessageBox::NoIcon, caption, text,
-                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
-    const int pressed = box.exec();
-    if (!yesNo) {
-        return Answer::ok;
+    // Each button of a kind of box, with the answer it gives.
+    struct Choice {
+        Buttons buttons;
+        QMessageBox::StandardButton button;
+        const char* label; // when not Qt's own
+        Answer answer;
+    };
+    static const Choice choices[] = {
+        {Buttons::ok, QMessageBox::Ok, nullptr, Answer::ok},
+        {Buttons::yesNo, QMessageBox::Yes, nullptr, Answer::yes},
+        {Buttons::yesNo, QMessageBox::No, nullptr, Answer::no},
+        {Buttons::overwriteReload, QMessageBox::Save, "Overwrite", Answer::overwrite},
+        {Buttons::overwriteReload, QMessageBox::Discard, "Reload", Answer::reload},
+        {Buttons::overwriteReload, QMessageBox::Cancel, nullptr, Answer::cancel},
+    };
+    for (const Choice& choice : choices) {
+        if (choice.buttons == buttons) {
+            QAbstractButton* added = box.addButton(choice.button);
+            if (choice.label != nullptr) {
+                added->setText(QString::fromLatin1(choice.label));
+            }
+        }
     }
-    return pressed == QMessageBox::Yes ? Answer::yes : Answer::no;
+    box.exec();
+    const QAbstractButton* pressed = box.clickedButton();
+    for (const Choice& choice : choices) {
+        if (choice.buttons == buttons && pressed == box.button(choice.button)) {
+            return choice.answer;
+        }
+    }
+    // Closed without a button: Escape, or the title bar's close box.
+    return buttons == Buttons::overwriteReload ? Answer::cancel
+           : buttons == Buttons::yesNo         ? Answer::no
+                                               : Answer::ok;
 }
 
 bool DialogPrompts::chooseFile(const QString& title, const QString& filter, QString& fileName) {

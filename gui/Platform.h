@@ -3,11 +3,13 @@
 // reading a typed number, and enter/exit/click handlers for form controls.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -18,8 +20,9 @@ namespace platform {
 // font for every window. Call once, before any window exists.
 void initializeApplication();
 
-enum class Buttons { ok, yesNo };
-enum class Answer { ok, yes, no };
+// The buttons of a box: OK; Yes and No; or Overwrite, Reload and Cancel.
+enum class Buttons { ok, yesNo, overwriteReload };
+enum class Answer { ok, yes, no, overwrite, reload, cancel };
 
 // A whole number typed by the user, or why it was refused.
 struct Number {
@@ -37,6 +40,12 @@ Number parseInteger(const QString& text, int low, int high);
 QString quoted(const QString& text);
 // Upper-case hexadecimal, zero-padded to at least `digits` digits.
 QString hexText(int value, int digits);
+
+// The file that a name from Qt stands for, as the system spells it. Qt shows
+// bytes of a name that are not UTF-8 as U+FFFD, which names no file; such a
+// name is matched against the entries of its folder. Nothing when two of
+// them read the same, so that the file cannot be told.
+std::optional<QByteArray> systemPath(const QString& name);
 
 // Everything the windows ask of the user. Tests answer through their own.
 class Prompts {

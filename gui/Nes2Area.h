@@ -1,0 +1,61 @@
+// The NES 2.0 area of the main window: shows every NES 2.0 field of the
+// working copy, turns the user's edits into header edits, and offers the
+// conversion between iNES 1.0 and NES 2.0. Its controls live in the main
+// window's form.
+#pragma once
+
+#include "Platform.h"
+#include "nesHeader.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace Ui {
+class TfrmMain;
+}
+
+class Nes2Area {
+public:
+    // What the area needs of its window.
+    struct Host {
+        std::function<NesHeader()> working;           // the working copy
+        std::function<void(const NesHeader&)> edit;   // take an edited header
+        std::function<void(std::uint16_t)> highlight; // highlight these bytes (bit i = byte i)
+    };
+
+    Nes2Area(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::Prompts& prompts,
+             Host host);
+
+    // Shows `header`; nullptr blanks and disables the area. An iNES 1.0
+    // header shows its format and the conversion, and nothing else.
+    void show(const NesHeader* header);
+    // Commits the box being typed in, when it is one of the area's; false
+    // when its text was refused.
+    bool commit(QWidget* focused);
+
+private:
+    // A control and the header field it shows: a box where a number is
+    // typed (committed when the focus leaves it) or a list of values.
+    struct Control {
+        QWidget* widget;
+        const HeaderField* field;
+    };
+
+    void fillLists();
+    bool commitBox(const Control& entry);
+    void convert();
+    void edit(const std::function<Refusal(NesHeader&)>& change);
+
+    Ui::TfrmMain& ui;
+    platform::ControlEvents& events;
+    platform::Prompts& prompts;
+    Host host;
+    std::vector<Control> boxes;
+    std::vector<Control> lists;
+    bool filled = false;
+};
