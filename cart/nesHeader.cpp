@@ -127,7 +127,12 @@ int NesHeader::romPages(int lsb, std::uint8_t nibbleMask) const {
 }
 
 Refusal NesHeader::setRomBytes(int lsb, std::uint8_t nibbleMask, std::uint64_t unit,
-                               std::uint64_t bytes, const char* what) {
+                               std::uint64_t bytes, const char* what, bool keepForm) {
+    // A size the header already holds keeps its form, so that writing back
+    // what was read changes nothing.
+    if (keepForm && romBytes(lsb, nibbleMask, unit) == bytes) {
+        return std::nullopt;
+    }
     const std::uint64_t pages = bytes / unit;
     const std::string kib = number(unit / 1024) + " KiB";
     if (bytes % unit == 0 && pages <= static_cast<std::uint64_t>(maxPages())) {
@@ -165,10 +170,10 @@ std::uint64_t NesHeader::chrRomBytes() const {
     return romBytes(5, 0xF0, chrUnit);
 }
 Refusal NesHeader::setPrgRomBytes(std::uint64_t bytes) {
-    return setRomBytes(4, 0x0F, prgUnit, bytes, "PRG-ROM");
+    return setRomBytes(4, 0x0F, prgUnit, bytes, "PRG-ROM", true);
 }
 Refusal NesHeader::setChrRomBytes(std::uint64_t bytes) {
-    return setRomBytes(5, 0xF0, chrUnit, bytes, "CHR-ROM");
+    return setRomBytes(5, 0xF0, chrUnit, bytes, "CHR-ROM", true);
 }
 int NesHeader::prgRomPages() const {
     return romPages(4, 0x0F);
@@ -181,14 +186,14 @@ Refusal NesHeader::setPrgRomPages(int pages) {
     if (pages < 0 || pages > maxPages()) {
         return "PRG-ROM pages are a number from 0 to " + number(maxPages());
     }
-    return setPrgRomBytes(pages * prgUnit);
+    return setRomBytes(4, 0x0F, prgUnit, pages * prgUnit, "PRG-ROM", false);
 }
 
 Refusal NesHeader::setChrRomPages(int pages) {
     if (pages < 0 || pages > maxPages()) {
         return "CHR-ROM pages are a number from 0 to " + number(maxPages());
     }
-    return setChrRomBytes(pages * chrUnit);
+    return setRomBytes(5, 0xF0, chrUnit, pages * chrUnit, "CHR-ROM", false);
 }
 
 // ---------------------------------------------------------------- RAM sizes

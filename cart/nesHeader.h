@@ -69,13 +69,15 @@ public:
     // ROM sizes in bytes; an exponent too large for 64 bits saturates.
     std::uint64_t prgRomBytes() const;
     std::uint64_t chrRomBytes() const;
-    // Chooses the plain form when it can hold the size, else the exponent form.
+    // Chooses the plain form when it can hold the size, else the exponent
+    // form; a size the header holds already keeps its form.
     Refusal setPrgRomBytes(std::uint64_t bytes);
     Refusal setChrRomBytes(std::uint64_t bytes);
     // The plain page count (16 KiB / 8 KiB), or -1 in the exponent form.
     int prgRomPages() const;
     int chrRomPages() const;
     int maxPages() const { return isNes2() ? maxNes2Pages : 255; }
+    // Always in the plain form.
     Refusal setPrgRomPages(int pages);
     Refusal setChrRomPages(int pages);
     bool prgRomExponentForm() const { return isNes2() && (raw[9] & 0x0F) == 0x0F; }
@@ -91,11 +93,12 @@ public:
     void setTrainer(bool on) { setBits(6, 0x04, on ? 1 : 0); }
     void setFourScreen(bool on) { setBits(6, 0x08, on ? 1 : 0); }
 
-    // RAM sizes of NES 2.0 in bytes: none, or 64 << n for n = 1-15.
-    std::uint64_t prgRamBytes() const { return ramBytes(raw[10] & 0x0F); }
-    std::uint64_t prgNvramBytes() const { return ramBytes(raw[10] >> 4); }
-    std::uint64_t chrRamBytes() const { return ramBytes(raw[11] & 0x0F); }
-    std::uint64_t chrNvramBytes() const { return ramBytes(raw[11] >> 4); }
+    // RAM sizes of NES 2.0 in bytes: none, or 64 << n for n = 1-15; none in
+    // other headers.
+    std::uint64_t prgRamBytes() const { return ramBytes(nes2Bits(10, 0x0F)); }
+    std::uint64_t prgNvramBytes() const { return ramBytes(nes2Bits(10, 0xF0)); }
+    std::uint64_t chrRamBytes() const { return ramBytes(nes2Bits(11, 0x0F)); }
+    std::uint64_t chrNvramBytes() const { return ramBytes(nes2Bits(11, 0xF0)); }
     Refusal setPrgRamBytes(std::uint64_t bytes) { return setRam(10, 0x0F, bytes, "PRG-RAM"); }
     Refusal setPrgNvramBytes(std::uint64_t bytes) { return setRam(10, 0xF0, bytes, "PRG-NVRAM"); }
     Refusal setChrRamBytes(std::uint64_t bytes) { return setRam(11, 0x0F, bytes, "CHR-RAM"); }
@@ -137,7 +140,7 @@ private:
     Refusal setCode(int index, std::uint8_t mask, int value, const char* what, bool nes2Only);
     Refusal setRam(int index, std::uint8_t mask, std::uint64_t bytes, const char* what);
     Refusal setRomBytes(int lsb, std::uint8_t nibbleMask, std::uint64_t unit, std::uint64_t bytes,
-                        const char* what);
+                        const char* what, bool keepForm);
     std::uint64_t romBytes(int lsb, std::uint8_t nibbleMask, std::uint64_t unit) const;
     int romPages(int lsb, std::uint8_t nibbleMask) const;
 

@@ -202,6 +202,9 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
                                                   [this](const NesHeader& h) { Edit(h); },
                                                   [this](std::uint16_t b) { HighlightBytes(b); }});
     bindEvents();
+    for (const QVariant& path : QSettings().value(recentFilesKey).toList()) {
+        recentFiles << path.toByteArray();
+    }
     FillRecentMenu();
     FormCreate();
 }
@@ -455,15 +458,14 @@ void TfrmMain::Edit(const NesHeader& edited) {
 
 // ---------------------------------------------------------------- recent files
 
+// The recent files live in memory and reach the settings when the window
+// goes: writing settings syncs them to disk, too slow for every load.
 void TfrmMain::RememberRecent(const QByteArray& path) {
-    QSettings settings;
-    QVariantList recent = settings.value(recentFilesKey).toList();
-    recent.removeAll(QVariant(path));
-    recent.prepend(QVariant(path));
-    while (recent.size() > recentFileCount) {
-        recent.removeLast();
+    recentFiles.removeAll(path);
+    recentFiles.prepend(path);
+    while (recentFiles.size() > recentFileCount) {
+        recentFiles.removeLast();
     }
-    settings.setValue(recentFilesKey, recent);
     FillRecentMenu();
 }
 
@@ -475,25 +477,22 @@ void TfrmMain::FillRecentMenu() {
             action->deleteLater();
         }
     }
-    const QVariantList recent = QSettings().value(recentFilesKey).toList();
     int number = 0;
-    for (const QVariant& entry : recent) {
-        const QByteArray path = entry.toByteArray();
+    for (const QByteArray& path : std::as_const(recentFiles)) {
         const QString name = QFile::decodeName(path);
         auto* open = new QAction(QString("&%1 %2").arg(++number).arg(name.section('/', -1)), menu);
         open->setToolTip(name);
-        open->setStatusTip(name);
         connect(open, &QAction::triggered, this, [this, path] { LoadFile(path); });
         menu->insertAction(ui->mnuClearRecent, open);
     }
-    if (!recent.isEmpty()) {
+    if (!recentFiles.isEmpty()) {
         menu->insertSeparator(ui->mnuClearRecent);
     }
-    ui->mnuClearRecent->setEnabled(!recent.isEmpty());
+    ui->mnuClearRecent->setEnabled(!recentFiles.isEmpty());
 }
 
 void TfrmMain::mnuClearRecentClick() {
-    QSettings().remove(recentFilesKey);
+    recentFiles.clear();
     FillRecentMenu();
 }
 
@@ -778,4 +777,9 @@ bool TfrmMain::FormClose() {
 
 void TfrmMain::FormDestroy() {
     header.reset();
+    QVariantList recent;
+    for (const QByteArray& path : std::as_const(recentFiles)) {
+        recent << path;
+    }
+    QSettings().setValue(recentFilesKey, recent);
 }

@@ -117,6 +117,8 @@ private:
     // The file the next load opens, byte for byte.
     QByteArray romPath;
     std::unique_ptr<Nes2Area> nes2;
+    // The last files loaded, newest first, byte for byte.
+    QList<QByteArray> recentFiles;
 };
 
 // The application's main window, created at start-up.

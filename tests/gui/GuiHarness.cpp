@@ -2,7 +2,10 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -11,11 +14,12 @@ namespace harness {
 platform::Answer ScriptedPrompts::message(const QString& text, const QString& caption,
                                           platform::Buttons buttons) {
     boxes.push_back({text, caption, buttons});
-    if (buttons != platform::Buttons::yesNo) {
+    if (buttons == platform::Buttons::ok) {
         return platform::Answer::ok;
     }
     if (answers.empty()) {
-        return platform::Answer::no;
+        return buttons == platform::Buttons::yesNo ? platform::Answer::no
+                                                   : platform::Answer::cancel;
     }
     const platform::Answer answer = answers.front();
     answers.pop_front();
@@ -58,8 +62,8 @@ QLineEdit* Window::edit(const char* name) {
 QCheckBox* Window::check(const char* name) {
     return main->findChild<QCheckBox*>(name);
 }
-QComboBox* Window::combo() {
-    return main->findChild<QComboBox*>("cmbMirroring");
+QComboBox* Window::combo(const char* name) {
+    return main->findChild<QComboBox*>(name);
 }
 QPushButton* Window::apply() {
     return main->findChild<QPushButton*>("btnApply");
@@ -74,6 +78,19 @@ QAction* Window::action(const char* name) {
 void Window::load(const QString& path) {
     prompts.files.push_back(path);
     menu("mnuLoad");
+}
+
+void Window::drop(const QByteArray& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+    const QPoint at = main->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main.get(), &enter);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    if (enter.isAccepted()) {
+        QApplication::sendEvent(main.get(), &dropped);
+    }
+    QApplication::processEvents();
 }
 
 void Window::menu(const char* name) {
@@ -109,15 +126,15 @@ void Window::toggle(QCheckBox* box) {
     QApplication::processEvents();
 }
 
-void Window::choose(int mirroringIndex) {
-    QComboBox* box = combo();
+void Window::choose(int index, const char* list) {
+    QComboBox* box = combo(list);
     focus(box); // opens the list
     if (!box->view()->isVisible()) {
         box->showPopup();
     }
-    QAbstractItemView* list = box->view();
-    list->setCurrentIndex(box->model()->index(mirroringIndex, 0));
-    QTest::keyClick(list, Qt::Key_Return);
+    QAbstractItemView* view = box->view();
+    view->setCurrentIndex(box->model()->index(index, 0));
+    QTest::keyClick(view, Qt::Key_Return);
     QApplication::processEvents();
 }
 

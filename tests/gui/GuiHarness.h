@@ -24,8 +24,8 @@ struct Box {
     platform::Buttons buttons;
 };
 
-// Records every box; answers questions from a queue (No when it is empty)
-// and the file dialog from a queue of names (cancel when it is empty).
+// Records every box; answers questions from a queue (No, or Cancel, when it
+// is empty) and the file dialog from a queue of names (cancel when empty).
 class ScriptedPrompts : public platform::Prompts {
 public:
     platform::Answer message(const QString& text, const QString& caption,
@@ -58,23 +58,25 @@ public:
 
     QLineEdit* edit(const char* name);
     QCheckBox* check(const char* name);
-    QComboBox* combo();
+    QComboBox* combo(const char* name = "cmbMirroring");
     QPushButton* apply();
     QTableWidget* grid();
     QAction* action(const char* name);
 
     // Menu commands; loading answers the dialog with `path`.
     void load(const QString& path);
+    // A file dropped on the window, named byte for byte.
+    void drop(const QByteArray& path);
     void menu(const char* name);
 
     // What a user does with the keyboard and the mouse.
     void focus(QWidget* control);                   // by clicking it
     void type(QLineEdit* box, const QString& text); // click, clear, type
     void tab();
-    void commit(QLineEdit* box, const QString& text); // type, then tab on
-    void toggle(QCheckBox* box);                      // mouse click
-    void choose(int mirroringIndex);                  // pick from the combo box's list
-    void closeWindow();                               // the title bar's close box
+    void commit(QLineEdit* box, const QString& text);          // type, then tab on
+    void toggle(QCheckBox* box);                               // mouse click
+    void choose(int index, const char* list = "cmbMirroring"); // pick from a list
+    void closeWindow();                                        // the title bar's close box
 
     // What a user sees.
     QString cell(int column, int row);

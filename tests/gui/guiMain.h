@@ -7,6 +7,8 @@
 #include "Platform.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace harness {
@@ -34,8 +36,11 @@ template <typename Tests> int runTests(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // Settings (recent files) go to a test folder, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     platform::initializeApplication();
+    QSettings().clear();
     Tests tests;
     return QTest::qExec(&tests, argc, argv);
 }

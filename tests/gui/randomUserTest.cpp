@@ -39,9 +39,10 @@ const QString trainerOn = "Note: A 512-byte trainer will not actually be inserte
 const QString trainerOff = "Note: The 512-byte trainer at offsets 16-527 will not acually be";
 const QString saveQuestion = "Save Changes: Changes have been made.  save them?";
 
-// What is typed into a number box: the text and the byte it stands for.
-constexpr int bad = -1;   // rejected with an error box
-constexpr int blank = -2; // empty: a page count ignores it, the mapper rejects it
+// What is typed into a number box: the text and the number it stands for,
+// which the box takes when it is in its range.
+constexpr int bad = -1;   // not a number: rejected with an error box
+constexpr int blank = -2; // empty or blanks: a page count ignores it, the mapper rejects it
 struct Input {
     QString text;
     int value;
@@ -51,15 +52,43 @@ struct Input {
 const char16_t* const acceptedForms[] = {u"%1",       u"%1",       u"+%1",
                                          u" %1  ",    u"00%1",     u" +0%1",
                                          u"\u00A0%1", u"\u3000%1", u"000000000000000000000%1"};
-// Texts that are rejected: out of range, huge, signs, spaces, letters, and
-// full-width or Arabic-Indic digits, accents, a superscript, an emoji.
-const char16_t* const rejectedTexts[] = {
-    u"256",        u"+256",         u"-1",          u"1000",        u"  ",         u"99999999999",
-    u"2147483647", u"2147483648",   u"-2147483648", u"-2147483649", u"4294967552", u"abc",
-    u"1a",         u"0x1F",         u"FF",          u"1e2",         u"+",          u"-",
-    u"+-5",        u"--5",          u"+ 5",         u"5-",          u"1 2",        u"1.5",
-    u"3,0",        u"\uFF11\uFF12", u"\u0663",      u"\u00E9",      u"12\u20AC",   u"4\u00B2",
-    u"\U0001F600"};
+// Texts that are not numbers, or numbers out of every range, and numbers that
+// only NES 2.0 takes (up to 4095 for the mapper, 3839 for the pages): huge,
+// signs, spaces, letters, full-width or Arabic-Indic digits, accents, a
+// superscript, an emoji.
+const Input otherTexts[] = {{"256", 256},
+                            {"+256", 256},
+                            {"1000", 1000},
+                            {"3839", 3839},
+                            {"3840", 3840},
+                            {"4095", 4095},
+                            {"4096", bad},
+                            {"-1", bad},
+                            {"  ", blank},
+                            {"99999999999", bad},
+                            {"2147483647", bad},
+                            {"2147483648", bad},
+                            {"-2147483648", bad},
+                            {"abc", bad},
+                            {"1a", bad},
+                            {"0x1F", bad},
+                            {"FF", bad},
+                            {"1e2", bad},
+                            {"+", bad},
+                            {"-", bad},
+                            {"+-5", bad},
+                            {"--5", bad},
+                            {"+ 5", bad},
+                            {"5-", bad},
+                            {"1 2", bad},
+                            {"1.5", bad},
+                            {"3,0", bad},
+                            {QString::fromUtf16(u"\uFF11\uFF12"), bad},
+                            {QString::fromUtf16(u"\u0663"), bad},
+                            {QString::fromUtf16(u"\u00E9"), bad},
+                            {QString::fromUtf16(u"12\u20AC"), bad},
+                            {QString::fromUtf16(u"4\u00B2"), bad},
+                            {QString::fromUtf16(u"\U0001F600"), bad}};
 
 const QStringList numberBoxes = {"txtMapperNum", "txtPrgPages", "txtChrPages"};
 const QStringList checkBoxes = {"chk4ScreenMirroring", "chkSRAM", "chkTrainer"};
@@ -238,6 +267,7 @@ private:
             expectLoad(current);
         } else if (target == w->apply()) {
             std::copy(work.begin(), work.end(), files[current].bytes.begin());
+            base = work;
         }
         QPoint at(6, target->height() / 2);
         if (target == w->combo()) {
@@ -268,21 +298,22 @@ private:
         w->menu("mnuFree");
     }
 
-    // Only real changes to a writable file are offered for saving. Closing moves
-    // no focus within the window: text being typed in a number box is not judged.
+    // Only the user's changes to a writable file are offered for saving.
     void closeWindow() {
         const bool yes = chance(50);
         note(QString("close the window, answer %1").arg(yes ? "Yes" : "No"));
         w->prompts.answers.push_back(yes ? platform::Answer::yes : platform::Answer::no);
-        if (current >= 0 && !files[current].readOnly &&
-            !std::equal(&work[4], &work[8], &files[current].bytes[4])) {
+        // Closing commits the number being typed; a refused one keeps the window.
+        QWidget* focused = w->form().focusWidget();
+        closed = focused == nullptr || commit(numberBoxes.indexOf(focused->objectName()));
+        if (closed && current >= 0 && !files[current].readOnly && work != base) {
             step.boxes << saveQuestion;
             if (yes) {
                 std::copy(work.begin(), work.end(), files[current].bytes.begin());
             }
         }
         w->closeWindow();
-        closed = true;
+        w->prompts.answers.clear();
     }
 
     Input randomInput() {
@@ -291,10 +322,12 @@ private:
         switch (pick(6)) {
         case 0:
             return chance(70) ? Input{QString(), blank} : Input{"-0", 0};
-        case 1:
-            return {QString::number(chance(50) ? 256 + pick(99744) : -1 - pick(1000)), bad};
+        case 1: {
+            const int number = chance(50) ? 256 + pick(4000) : -1 - pick(1000);
+            return {QString::number(number), number < 0 ? bad : number};
+        }
         case 2:
-            return {QString::fromUtf16(rejectedTexts[pick(std::size(rejectedTexts))]), bad};
+            return otherTexts[pick(std::size(otherTexts))];
         default:
             return {QString::fromUtf16(acceptedForms[pick(std::size(acceptedForms))]).arg(value),
                     value};
@@ -320,22 +353,40 @@ private:
     // and changes nothing.
     void moveFocus(QWidget* target) {
         QWidget* focused = QApplication::focusWidget();
-        const int box = focused == nullptr || focused == target
-                            ? -1
-                            : numberBoxes.indexOf(focused->objectName());
-        const Input entry = box < 0 ? Input{QString(), blank} : entries[box];
-        if (entry.value == bad || (entry.value == blank && box == 0)) {
-            step.rejected << "'" + entry.text + "'";
+        if (focused != target && focused != nullptr) {
+            commit(numberBoxes.indexOf(focused->objectName()));
         }
-        const auto value = static_cast<std::uint8_t>(entry.value);
-        // iNES 1.0 wants bits 0-3 of byte 7 zero; in NES 2.0 they are kept.
-        const bool nes2 = box == 0 && (files[current].bytes[7] & 0x0C) == 0x08;
-        if (entry.value >= 0 && box == 0) {
+    }
+
+    // What leaving box `box` (-1: not a number box) does; false when refused.
+    bool commit(int box) {
+        if (box < 0 || current < 0) {
+            return true;
+        }
+        const Input entry = entries[box];
+        const bool nes2 = (work[7] & 0x0C) == 0x08;
+        const int highest = box == 0 ? (nes2 ? 4095 : 255) : (nes2 ? 3839 : 255);
+        if (entry.value == blank && box > 0) {
+            return true;
+        }
+        if (entry.value < 0 || entry.value > highest) {
+            step.rejected << "'" + entry.text + "'";
+            return false;
+        }
+        const int value = entry.value;
+        if (box == 0) {
+            // iNES 1.0 wants bits 0-3 of byte 7 zero; NES 2.0 keeps them and
+            // takes bits 8-11 in byte 8.
             work[6] = static_cast<std::uint8_t>((work[6] & 0x0F) | ((value & 0x0F) << 4));
             work[7] = static_cast<std::uint8_t>((value & 0xF0) | (nes2 ? work[7] & 0x0F : 0));
-        } else if (entry.value >= 0) {
-            work[3 + box] = value;
+            work[8] = static_cast<std::uint8_t>(nes2 ? (work[8] & 0xF0) | (value >> 8) : work[8]);
+        } else {
+            work[3 + box] = static_cast<std::uint8_t>(value);
+            const int shift = box == 1 ? 0 : 4;
+            work[9] = static_cast<std::uint8_t>(
+                nes2 ? (work[9] & ~(0x0F << shift)) | ((value >> 8) << shift) : work[9]);
         }
+        return true;
     }
 
     void expectLoad(int index) {
@@ -353,8 +404,13 @@ private:
             }
         }
         std::copy(file.bytes.begin(), file.bytes.begin() + 16, work.begin());
+        base = work;
         current = index;
-        const int values[] = {(work[6] >> 4) | (work[7] & 0xF0), work[4], work[5]};
+        const bool nes2 = (work[7] & 0x0C) == 0x08;
+        const int values[] = {(work[6] >> 4) | (work[7] & 0xF0) |
+                                  (nes2 ? (work[8] & 0x0F) << 8 : 0),
+                              work[4] | (nes2 ? (work[9] & 0x0F) << 8 : 0),
+                              work[5] | (nes2 ? (work[9] >> 4) << 8 : 0)};
         for (int box = 0; box < 3; ++box) {
             entries[box] = {QString::number(values[box]), values[box]};
         }
@@ -405,6 +461,7 @@ private:
         QCOMPARE(w->byteCells(), loaded ? expectedCells(*form.header) : QStringList(16, QString()));
         if (loaded) {
             QCOMPARE(hex(form.header->data(), 16), hex(work.data(), 16));
+            QCOMPARE(form.isWindowModified(), work != base);
         }
     }
 
@@ -418,6 +475,7 @@ private:
     int current = -1;   // the file loaded, or -1
     bool closed = true; // the window is closed: a fresh one comes next
     CartridgeHeader work{};
+    CartridgeHeader base{}; // the header as the window last read or wrote it
     Input entries[3];
     // What the step must show: the boxes, the rejected texts; for a click on
     // a disabled control, the highlight it must not change.
