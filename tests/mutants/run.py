@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""Plants each fault of mutants.py in a scratch copy of the repository,
+rebuilds it incrementally and runs every test binary, recording which tests
+catch the fault. Python 3 standard library only.
+
+    python3 tests/mutants/run.py [--only ID[,ID]] [--list] [--scratch DIR] [--out FILE]
+"""
+import argparse
+import os
+import re
+import runpy
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+REPO = Path(subprocess.run(["git", "rev-parse", "--show-toplevel"], cwd=HERE, check=True,
+                           capture_output=True, text=True).stdout.strip())
+# Test binaries (below the build folder) and how their output names a failure.
+TESTS = {
+    "cartTests": ("tests/cartTests", ["--gtest_brief=1"], re.compile(r"^\[  FAILED  \] (\S+\.\S+)")),
+    "guiTests": ("tests/guiTests", [], re.compile(r"^FAIL!\s+: \w+::(\w+)(\(.*?\))?")),
+    "randomUserTest": ("tests/randomUserTest", [], re.compile(r"^FAIL!\s+: \w+::(\w+)(\(.*?\))?")),
+}
+# The program too, so that a fault in app/ must at least build.
+TARGETS = list(TESTS) + ["tallowick"]
+
+
+def load_mutants():
+    mutants = runpy.run_path(str(HERE / "mutants.py"))["MUTANTS"]
+    ids = [m["id"] for m in mutants]
+    duplicates = {i for i in ids if ids.count(i) > 1}
+    if duplicates:
+        sys.exit(f"duplicate mutant ids: {', '.join(sorted(duplicates))}")
+    return mutants
+
+
+def check_anchor(mutant, text):
+    count = text.count(mutant["old"])
+    if count != 1:
+        sys.exit(f"{mutant['id']}: anchor not found exactly once in {mutant['file']} "
+                 f"(found {count} times)")
+
+
+def sync(src):
+    """Copies the tracked files as they are in the working tree; only changed ones."""
+    listed = subprocess.run(["git", "ls-files", "-z"], cwd=REPO, check=True,
+                            capture_output=True).stdout.decode().split("\0")
+    wanted = {name for name in listed if name and (REPO / name).is_file()}
+    for name in wanted:
+        source, target = REPO / name, src / name
+        if not target.exists() or target.read_bytes() != source.read_bytes():
+            target.parent.mkdir(parents=True, exist_ok=True)
+            shutil.copy2(source, target)
+    for path in src.rglob("*"):
+        if path.is_file() and str(path.relative_to(src)) not in wanted:
+            path.unlink()
+
+
+def build(src, out):
+    """Configures once and builds the targets; returns (ok, log tail)."""
+    if not (out / "CMakeCache.txt").exists():
+        generator = ["-G", "Ninja"] if shutil.which("ninja") else []
+        subprocess.run(["cmake", "-S", str(src), "-B", str(out), *generator,
+                        "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DTALLOWICK_SANITIZE=",
+                        "-DTALLOWICK_FUZZ=OFF"], check=True, stdout=subprocess.DEVNULL)
+    done = subprocess.run(["cmake", "--build", str(out), "-j2", "--target", *TARGETS],
+                          capture_output=True, text=True)
+    return done.returncode == 0, (done.stdout + done.stderr)[-3000:]
+
+
+def run_test(out, name, timeout):
+    """Runs one test binary; returns the names of what failed (empty: passed)."""
+    binary, args, pattern = TESTS[name]
+    with tempfile.TemporaryDirectory(prefix="mutant-run-") as tmp:
+        Path(tmp).chmod(0o755)  # the tests become user nobody and need to get in
+        runtime, temp = Path(tmp, "runtime"), Path(tmp, "tmp")
+        runtime.mkdir(mode=0o700)
+        temp.mkdir()
+        temp.chmod(0o1777)
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=str(runtime),
+                   TMPDIR=str(temp), QTEST_FUNCTION_TIMEOUT=str(timeout * 1000))
+        process = subprocess.Popen([str(out / binary), *args], cwd=tmp, env=env, text=True,
+                                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                   start_new_session=True, errors="replace")
+        try:
+            output, _ = process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.communicate()
+            return [f"{name}: timeout"]
+    failed = []
+    for line in output.splitlines():
+        match = pattern.match(line)
+        if match:
+            test = f"{name}: {''.join(g for g in match.groups() if g and g != '()')}"
+            if test not in failed:
+                failed.append(test)
+    if process.returncode < 0:
+        failed.append(f"{name}: crash ({signal.Signals(-process.returncode).name})")
+    elif process.returncode != 0 and not failed:
+        failed.append(f"{name}: exit {process.returncode}")
+    return failed
+
+
+def run_all(out, timeout):
+    return [test for name in TESTS for test in run_test(out, name, timeout)]
+
+
+def write_table(path, results, minutes):
+    def cell(text):
+        return text.replace("|", "\\|").replace("\n", " ")
+    lines = ["| id | fault | caught by |", "|---|---|---|"]
+    for mutant, caught in results:
+        lines.append(f"| {mutant['id']} | {cell(mutant['fault'])} | {cell(caught)} |")
+    lines += ["", summary(results, minutes)]
+    Path(path).write_text("\n".join(lines) + "\n")
+
+
+def summary(results, minutes):
+    missed = [m["id"] for m, c in results if c == "not caught"]
+    broken = [m["id"] for m, c in results if c == "does not build"]
+    only_random = [m["id"] for m, c in results if c not in ("not caught", "does not build")
+                   and {part.split(":")[0] for part in c.split("; ")} == {"randomUserTest"}]
+    caught = len(results) - len(missed) - len(broken)
+    return "\n".join([
+        f"Caught {caught} of {len(results)} ({minutes:.1f} min).",
+        f"Not caught: {', '.join(missed) or 'none'}.",
+        f"Caught only by randomUserTest: {', '.join(only_random) or 'none'}.",
+        f"Does not build (fix the list): {', '.join(broken) or 'none'}.",
+    ])
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--only", help="comma-separated mutant ids")
+    parser.add_argument("--list", action="store_true", help="list the mutants and stop")
+    parser.add_argument("--scratch", help="scratch folder, kept and reused between runs")
+    parser.add_argument("--out", help="markdown table of the results")
+    parser.add_argument("--timeout", type=int, default=120, help="seconds per test binary")
+    options = parser.parse_args()
+
+    mutants = load_mutants()
+    if options.only:
+        wanted = options.only.split(",")
+        unknown = set(wanted) - {m["id"] for m in mutants}
+        if unknown:
+            sys.exit(f"unknown mutant ids: {', '.join(sorted(unknown))}")
+        mutants = [m for m in mutants if m["id"] in wanted]
+    if options.list:
+        for m in mutants:
+            print(f"{m['id']:32} {m['file']:22} {m['fault']}")
+        return
+    for m in mutants:
+        check_anchor(m, (REPO / m["file"]).read_text())
+
+    scratch = Path(options.scratch or tempfile.mkdtemp(prefix="tallowick-mutants-")).resolve()
+    src, out = scratch / "src", scratch / "build"
+    started = time.monotonic()
+    print(f"scratch {scratch}: copying and building the unchanged code", flush=True)
+    sync(src)
+    ok, log = build(src, out)
+    if not ok:
+        sys.exit(f"the unchanged code does not build:\n{log}")
+    failing = run_all(out, options.timeout)
+    if failing:
+        sys.exit(f"the unchanged code fails tests, nothing can be measured: {'; '.join(failing)}")
+    print(f"  every test passes ({time.monotonic() - started:.0f} s)", flush=True)
+
+    results = []
+    for number, mutant in enumerate(mutants, 1):
+        began = time.monotonic()
+        print(f"[{number}/{len(mutants)}] {mutant['id']}: {mutant['fault']}", flush=True)
+        path = src / mutant["file"]
+        original = path.read_bytes()
+        check_anchor(mutant, original.decode())
+        try:
+            path.write_bytes(original.decode().replace(mutant["old"], mutant["new"]).encode())
+            ok, log = build(src, out)
+            if ok:
+                caught = "; ".join(run_all(out, options.timeout)) or "not caught"
+            else:
+                caught = "does not build"
+                print(log, flush=True)
+        finally:
+            path.write_bytes(original)
+        results.append((mutant, caught))
+        print(f"  -> {caught} ({time.monotonic() - began:.0f} s)", flush=True)
+
+    minutes = (time.monotonic() - started) / 60
+    print("\n" + summary(results, minutes))
+    if options.out:
+        write_table(options.out, results, minutes)
+        print(f"table: {options.out}")
+    if not options.scratch:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
