@@ -11,6 +11,7 @@ packages=(
     libssl-dev                   # the image check's SHA-1 (libcrypto's EVP, SHA instructions)
     libexpat1-dev                # the header database: a stream XML parser, no recursion,
                                  # guarded against entity expansion
+    rhash                        # the check tests and benchmarks compare hashes with it
     clang libclang-rt-14-dev     # fuzzing with libFuzzer and sanitizers
     fonts-liberation             # sans and monospace fonts with the classic metrics
     xvfb xauth imagemagick       # a virtual display and screenshots
