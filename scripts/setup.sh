@@ -12,6 +12,7 @@ packages=(
     libexpat1-dev                # the header database: a stream XML parser, no recursion,
                                  # guarded against entity expansion
     rhash                        # the check tests and benchmarks compare hashes with it
+    libxml2-utils                # xmllint: the yardstick of the database load benchmark
     clang libclang-rt-14-dev     # fuzzing with libFuzzer and sanitizers
     fonts-liberation             # sans and monospace fonts with the classic metrics
     xvfb xauth imagemagick       # a virtual display and screenshots
