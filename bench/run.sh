@@ -207,3 +207,8 @@ printf '%-44s %12s %12s %8s\n' "  the same, median us per load (best run)" \
     "$largeMedian" "$smallMedian" "$medianRatio"
 printf '%-44s %12s %12s %8s\n' "  load alone, mean us per load (best run)" \
     "$largeOnly" "$smallOnly" "$onlyRatio"
+
+# ---------------------------------------------------------------- the image check
+
+echo
+bash "$root/bench/checks.sh"

@@ -7,6 +7,12 @@ packages=(
     cmake make g++ pkg-config
     qt6-base-dev libgl-dev       # Qt 6 Widgets and QtTest
     libgtest-dev                 # core tests
+    zlib1g-dev                   # the image check's CRC-32 (crc32, crc32_combine)
+    libssl-dev                   # the image check's SHA-1 (libcrypto's EVP, SHA instructions)
+    libexpat1-dev                # the header database: a stream XML parser, no recursion,
+                                 # guarded against entity expansion
+    rhash                        # the check tests and benchmarks compare hashes with it
+    libxml2-utils                # xmllint: the yardstick of the database load benchmark
     clang libclang-rt-14-dev     # fuzzing with libFuzzer and sanitizers
     fonts-liberation             # sans and monospace fonts with the classic metrics
     xvfb xauth imagemagick       # a virtual display and screenshots

@@ -45,7 +45,7 @@ void becomeOrdinaryUser() {
     // The source tree may sit below a folder only root can enter.
     stagedSamples = makeTempDir("tallowick-samples-");
     for (const auto& entry : fs::directory_iterator(TALLOWICK_SAMPLES_DIR)) {
-        if (entry.path().extension() == ".nes") {
+        if (entry.path().extension() == ".nes" || entry.path().extension() == ".xml") {
             fs::copy_file(entry.path(), stagedSamples / entry.path().filename());
         }
     }
