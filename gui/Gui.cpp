@@ -1,5 +1,6 @@
 #include "Gui.h"
 
+#include "CheckArea.h"
 #include "Format.h"
 #include "Nes2Area.h"
 #include "ui_Gui.h"
@@ -19,6 +20,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -201,6 +203,12 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
                                    Nes2Area::Host{[this] { return NesHeader(*header); },
                                                   [this](const NesHeader& h) { Edit(h); },
                                                   [this](std::uint16_t b) { HighlightBytes(b); }});
+    check = std::make_unique<CheckArea>(*ui, events, prompts,
+                                        CheckArea::Host{[this] { return NesHeader(*header); },
+                                                        [this](const NesHeader& h) { Edit(h); }});
+    // The header database is read once the window is up, not before.
+    QTimer::singleShot(0, this,
+                       [this] { events.run([this] { check->loadRememberedDatabase(); }); });
     bindEvents();
     for (const QVariant& path : QSettings().value(recentFilesKey).toList()) {
         recentFiles << path.toByteArray();
@@ -228,6 +236,7 @@ void TfrmMain::bindEvents() {
     bind(ui->mnuNes2Info, &QAction::triggered, &TfrmMain::mnuNes2InfoClick);
     bind(ui->mnuAbout, &QAction::triggered, &TfrmMain::mnuAboutClick);
     bind(ui->mnuClearRecent, &QAction::triggered, &TfrmMain::mnuClearRecentClick);
+    bind(ui->mnuLoadDatabase, &QAction::triggered, &TfrmMain::mnuLoadDatabaseClick);
     bind(ui->btnApply, &QPushButton::clicked, &TfrmMain::btnApplyClick);
 
     // Fields bound to the same handler for their click and their entry.
@@ -300,6 +309,10 @@ void TfrmMain::mnuNes2InfoClick() {
     ShowPage(frmNes2FormatInfo);
 }
 
+void TfrmMain::mnuLoadDatabaseClick() {
+    check->mnuLoadDatabaseClick();
+}
+
 // ---------------------------------------------------------------- the grid
 
 void TfrmMain::ShowCell(int column, int row, const QString& text) {
@@ -315,7 +328,6 @@ static QTableWidgetItem* CellOf(QTableWidget* grid, int index) {
 
 void TfrmMain::ShowByte(int index) {
     CellOf(ui->sgdHeader, index)->setText(platform::hexText((*header)[index], 2));
-    setWindowModified(romFile != nullptr && HeaderChanged());
 }
 
 void TfrmMain::ShowHeader(const NesHeader& shown) {
@@ -413,6 +425,7 @@ void TfrmMain::LoadRom() {
     setWindowFilePath(QFile::decodeName(romPath));
     setWindowModified(false);
     RememberRecent(romPath);
+    check->start(romFile->duplicate(), loaded);
 }
 
 // Every field from the working copy, enabled; the mapper name is the one
@@ -453,6 +466,14 @@ void TfrmMain::Edit(const NesHeader& edited) {
     *header = edited.bytes();
     ShowHeader(edited);
     ShowFields();
+    Edited();
+}
+
+// After every edit: the areas that show the whole header follow it.
+void TfrmMain::Edited() {
+    const NesHeader working(*header);
+    nes2->show(&working);
+    check->headerEdited();
     setWindowModified(HeaderChanged());
 }
 
@@ -583,7 +604,7 @@ bool TfrmMain::CommitMapper() {
     for (int index : {6, 7, 8}) {
         ShowByte(index);
     }
-    nes2->show(&edited);
+    Edited();
     return true;
 }
 
@@ -619,7 +640,7 @@ bool TfrmMain::CommitPages(bool prg) {
     *header = edited.bytes();
     ShowByte(prg ? 4 : 5);
     ShowByte(9);
-    nes2->show(&edited);
+    Edited();
     return true;
 }
 
@@ -647,8 +668,7 @@ void TfrmMain::SetFlag(std::uint8_t mask, bool set) {
     std::uint8_t& byte6 = (*header)[6];
     byte6 = static_cast<std::uint8_t>(set ? (byte6 | mask) : (byte6 & ~mask));
     ShowByte(6);
-    const NesHeader edited(*header);
-    nes2->show(&edited);
+    Edited();
 }
 
 void TfrmMain::chk4ScreenMirroringClick() {
@@ -733,6 +753,7 @@ void TfrmMain::FreeRom() {
         ui->btnApply->setEnabled(false);
         nes2->show(nullptr);
     }
+    check->clear();
     for (int row = 0; row < 2; ++row) {
         for (int column : {1, 2, 3, 4, 6, 7, 8, 9}) {
             ShowCell(column, row, QString());

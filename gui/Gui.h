@@ -14,6 +14,7 @@
 
 class QLineEdit;
 class QMenu;
+class CheckArea;
 class Nes2Area;
 
 namespace Ui {
@@ -106,6 +107,7 @@ private:
     void ShowHeader(const NesHeader& shown);
     void ShowFields();
     void Edit(const NesHeader& edited);
+    void Edited();
     void FailLoad(const QString& message);
     void SetFlag(std::uint8_t mask, bool checked);
     void RememberRecent(const QByteArray& path);
@@ -117,6 +119,7 @@ private:
     // The file the next load opens, byte for byte.
     QByteArray romPath;
     std::unique_ptr<Nes2Area> nes2;
+    std::unique_ptr<CheckArea> check;
     // The last files loaded, newest first, byte for byte.
     QList<QByteArray> recentFiles;
 };

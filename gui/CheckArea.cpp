@@ -1,0 +1,425 @@
+#include "CheckArea.h"
+
+#include "nesNames.h"
+#include "ui_Gui.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString databaseKey = QStringLiteral("headerDatabase");
+const QString noDatabase =
+    QStringLiteral("No header database loaded: File > Load Header Database...");
+constexpr std::size_t titleBytes = 128;
+
+// How a finding of each severity looks.
+struct Look {
+    Severity severity;
+    const char* word;
+    QStyle::StandardPixmap icon;
+};
+const Look looks[] = {{Severity::error, "Error", QStyle::SP_MessageBoxCritical},
+                      {Severity::warning, "Warning", QStyle::SP_MessageBoxWarning},
+                      {Severity::info, "Note", QStyle::SP_MessageBoxInformation}};
+
+const Look& lookOf(Severity severity) {
+    return *std::find_if(std::begin(looks), std::end(looks),
+                         [severity](const Look& look) { return look.severity == severity; });
+}
+
+// The code tables behind the fields that hold codes.
+struct Named {
+    const char* key;
+    const CodeTable& table;
+};
+const Named namedFields[] = {{"consoleType", consoleTypes},
+                             {"timing", timings},
+                             {"vsPpu", vsPpuTypes},
+                             {"vsHardware", vsHardwareTypes},
+                             {"extendedConsole", extendedConsoleTypes},
+                             {"expansion", expansionDevices}};
+
+// A field's value as the user reads it.
+QString valueText(const HeaderField& field, const NesHeader& header) {
+    if (field.nes2Only && !header.isNes2()) {
+        return QStringLiteral("-");
+    }
+    const std::uint64_t value = field.get(header);
+    switch (field.kind) {
+    case FieldKind::flag:
+        return value != 0 ? QStringLiteral("yes") : QStringLiteral("no");
+    case FieldKind::mirroring:
+        return value != 0 ? QStringLiteral("Vertical") : QStringLiteral("Horizontal");
+    case FieldKind::size:
+        return QString::fromStdString(sizeText(value));
+    case FieldKind::number:
+        break;
+    }
+    const int code = static_cast<int>(value);
+    if (std::string(field.key) == "mapper") {
+        return QString("%1: %2").arg(code).arg(QString::fromStdString(mapperNameOf(code)));
+    }
+    for (const Named& named : namedFields) {
+        if (std::string(field.key) == named.key) {
+            return QString("%1: %2").arg(code).arg(
+                QString::fromStdString(codeText(named.table, code)));
+        }
+    }
+    return QString::number(value);
+}
+
+QString hashLine(const char* part, const std::string& crc, const std::string& sha1) {
+    if (crc.empty()) {
+        return QString("%1 none").arg(part, -12);
+    }
+    return QString("%1 CRC-32 %2").arg(part, -12).arg(QString::fromStdString(crc)) +
+           (sha1.empty() ? QString() : "  SHA-1 " + QString::fromStdString(sha1));
+}
+
+} // namespace
+
+CheckArea::CheckArea(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::Prompts& prompts,
+                     Host host)
+    : ui(ui), events(events), prompts(prompts), host(std::move(host)),
+      databaseChooser(prompts, QStringLiteral("Load Header Database"),
+                      QStringLiteral("NES 2.0 Header Database (*.xml)")) {
+    ui.lstFindings->setColumnWidth(0, 80);
+    ui.tblDatabase->setColumnWidth(0, 160);
+    ui.tblDatabase->setColumnWidth(1, 280);
+    ui.tblDatabase->horizontalHeader()->setStretchLastSection(true);
+    connect(&watcher, &QFutureWatcher<ImageReport>::finished, this,
+            [this] { this->events.run([this] { scanFinished(); }); });
+    progressTimer.setInterval(100);
+    connect(&progressTimer, &QTimer::timeout, this, [this] {
+        if (scan && scan->total > 0) {
+            this->ui.prgCheck->setVisible(true);
+            this->ui.prgCheck->setValue(static_cast<int>(1000 * scan->done / scan->total));
+        }
+    });
+    connect(ui.lstFindings, &QTreeWidget::currentItemChanged, this, [this] {
+        const QTreeWidgetItem* item = this->ui.lstFindings->currentItem();
+        const int index = item != nullptr ? item->data(0, Qt::UserRole).toInt() : -1;
+        const bool fixable = index >= 0 && findings[std::size_t(index)].fix.has_value();
+        this->ui.btnTakeFix->setEnabled(fixable);
+        this->ui.btnTakeFix->setText(
+            fixable ? QString::fromStdString(findings[std::size_t(index)].fixLabel)
+                    : QStringLiteral("Take the Fix"));
+        this->ui.lblFix->setText(fixable ? QStringLiteral("The fix changes the working copy; "
+                                                          "Apply Changes writes it.")
+                                         : QString());
+    });
+    auto bind = [this](QPushButton* button, std::function<void()> run) {
+        connect(button, &QPushButton::clicked, this, [this, run] { this->events.run(run); });
+    };
+    bind(ui.btnTakeFix, [this] { takeFix(); });
+    bind(ui.btnTakeSelected, [this] { takeFields(false); });
+    bind(ui.btnTakeAll, [this] { takeFields(true); });
+    clear();
+}
+
+CheckArea::~CheckArea() {
+    stopScan();
+}
+
+void CheckArea::stopScan() {
+    if (scan) {
+        scan->cancel = true;
+    }
+    watcher.waitForFinished();
+    progressTimer.stop();
+    ui.prgCheck->setVisible(false);
+}
+
+void CheckArea::start(int descriptor, const NesHeader& loaded) {
+    stopScan();
+    struct stat about {};
+    fileSize = ::fstat(descriptor, &about) == 0 ? static_cast<std::uint64_t>(about.st_size) : 0;
+    // An old tool's title sits in the last bytes, behind the header.
+    const std::uint64_t tailSize =
+        std::min<std::uint64_t>(titleBytes, fileSize > 16 ? fileSize - 16 : 0);
+    tail.assign(tailSize, '\0');
+    if (::pread(descriptor, tail.data(), tailSize, off_t(fileSize - tailSize)) != off_t(tailSize)) {
+        tail.clear();
+    }
+    report.reset();
+    entry = nullptr;
+    headerEdited();
+    ui.txtHashes->setPlainText(QStringLiteral("Reading the file..."));
+
+    scan = std::make_shared<Scan>();
+    watcher.setFuture(QtConcurrent::run([shared = scan, descriptor, loaded] {
+        const ImageReport read = scanImage(
+            descriptor, loaded,
+            [&shared](std::uint64_t done, std::uint64_t total) {
+                shared->done = done;
+                shared->total = total;
+            },
+            &shared->cancel);
+        ::close(descriptor);
+        return read;
+    }));
+    progressTimer.start();
+}
+
+void CheckArea::clear() {
+    stopScan();
+    scan.reset();
+    report.reset();
+    findings.clear();
+    entry = nullptr;
+    ui.lstFindings->clear();
+    ui.txtHashes->clear();
+    ui.lblVerdict->setText(QStringLiteral("No image loaded."));
+    ui.lblVerdict->setPalette(QPalette());
+    ui.btnTakeFix->setEnabled(false);
+    showComparison();
+}
+
+void CheckArea::scanFinished() {
+    if (!scan || scan->cancel || watcher.isCanceled()) {
+        return;
+    }
+    progressTimer.stop();
+    ui.prgCheck->setVisible(false);
+    report = watcher.result();
+    if (database && report->complete) {
+        entry = database->find(report->hashes.bodyCrc32, report->hashes.bodySha1);
+    }
+    showHashes();
+    showFindings();
+    showComparison();
+}
+
+void CheckArea::headerEdited() {
+    findings = checkHeader(host.working(), fileSize, tail);
+    showFindings();
+    showComparison();
+}
+
+void CheckArea::showFindings() {
+    int counts[3] = {};
+    ui.lstFindings->clear();
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const Look& look = lookOf(findings[i].severity);
+        ++counts[&look - looks];
+        QString message = QString::fromStdString(findings[i].message);
+        message[0] = message[0].toUpper();
+        auto* item = new QTreeWidgetItem(ui.lstFindings, {QString::fromLatin1(look.word), message});
+        item->setIcon(0, QApplication::style()->standardIcon(look.icon));
+        item->setData(0, Qt::UserRole, int(i));
+        item->setToolTip(1, item->text(1));
+    }
+    QString verdict;
+    QColor colour;
+    auto plural = [](int n, const char* word) {
+        return QString("%1 %2%3").arg(n).arg(word).arg(n == 1 ? "" : "s");
+    };
+    if (counts[0] > 0) {
+        verdict = plural(counts[0], "error") +
+                  (counts[1] ? ", " + plural(counts[1], "warning") : "") +
+                  ": the header does not fit this image.";
+        colour = QColor(0xB0, 0x00, 0x00);
+    } else if (counts[1] > 0) {
+        verdict = plural(counts[1], "warning") + ": the header works, but something looks wrong.";
+        colour = QColor(0x9A, 0x5B, 0x00);
+    } else {
+        verdict = QStringLiteral("All well: the header fits the file and breaks no rule.");
+        colour = QColor(0x00, 0x70, 0x20);
+    }
+    if (entry != nullptr) {
+        const int differing = differingFields();
+        verdict +=
+            differing == 0
+                ? QStringLiteral("  The header database agrees.")
+                : QString("  The header database differs in %1.").arg(plural(differing, "field"));
+    }
+    QPalette palette = ui.lblVerdict->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    ui.lblVerdict->setPalette(palette);
+    ui.lblVerdict->setText(verdict);
+    if (findings.empty()) {
+        new QTreeWidgetItem(ui.lstFindings, {QString(), verdict});
+    }
+    ui.lblFix->clear();
+    ui.btnTakeFix->setEnabled(false);
+    ui.btnTakeFix->setText(QStringLiteral("Take the Fix"));
+}
+
+int CheckArea::differingFields() const {
+    const NesHeader working = host.working();
+    int differing = 0;
+    for (int row = 0; row < headerFieldCount; ++row) {
+        differing +=
+            valueText(headerFields[row], working) != valueText(headerFields[row], entry->header);
+    }
+    return differing;
+}
+
+void CheckArea::showHashes() {
+    if (!report->complete) {
+        ui.txtHashes->setPlainText(report->readError.empty()
+                                       ? QStringLiteral("Reading stopped.")
+                                       : "The file could not be read: " +
+                                             QString::fromStdString(report->readError));
+        return;
+    }
+    const Hashes& h = report->hashes;
+    QStringList lines = {
+        hashLine("Whole file", h.fileCrc32, std::string()), hashLine("ROM", h.romCrc32, h.romSha1),
+        hashLine("PRG-ROM", h.prgCrc32, h.prgSha1), hashLine("CHR-ROM", h.chrCrc32, h.chrSha1)};
+    if (h.bodySha1 != h.romSha1) {
+        lines << hashLine("No trainer", h.bodyCrc32, h.bodySha1);
+    }
+    lines << QString()
+          << QStringLiteral("ROM is every byte after the 16-byte header: the key of "
+                            "dump catalogues.");
+    ui.txtHashes->setPlainText(lines.join('\n'));
+}
+
+void CheckArea::showComparison() {
+    QTableWidget* table = ui.tblDatabase;
+    table->setRowCount(0);
+    ui.btnTakeSelected->setEnabled(false);
+    ui.btnTakeAll->setEnabled(false);
+    if (!database) {
+        ui.lblDatabase->setText(noDatabase);
+        return;
+    }
+    const QString entries = QString::number(database->size());
+    if (!report) {
+        ui.lblDatabase->setText(scan ? "Reading the file for its hashes... (" + entries +
+                                           " entries in the database)"
+                                     : "Header database loaded: " + entries + " entries.");
+        return;
+    }
+    if (entry == nullptr) {
+        ui.lblDatabase->setText("This image is not in the header database (" + entries +
+                                " entries).");
+        return;
+    }
+    ui.lblDatabase->setText("In the header database as " + QString::fromStdString(entry->name));
+    const NesHeader working = host.working();
+    table->setRowCount(headerFieldCount);
+    int differing = 0;
+    for (int row = 0; row < headerFieldCount; ++row) {
+        const HeaderField& field = headerFields[row];
+        const QString ours = valueText(field, working);
+        const QString theirs = valueText(field, entry->header);
+        auto* name = new QTableWidgetItem(QString::fromLatin1(field.label));
+        const bool differs = ours != theirs;
+        if (differs) {
+            ++differing;
+            name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            name->setCheckState(Qt::Unchecked);
+        } else {
+            name->setFlags(Qt::ItemIsEnabled);
+        }
+        table->setItem(row, 0, name);
+        table->setItem(row, 1, new QTableWidgetItem(ours));
+        table->setItem(row, 2, new QTableWidgetItem(theirs));
+        for (int column = 0; column < 3; ++column) {
+            QFont font = table->item(row, column)->font();
+            font.setBold(differs);
+            table->item(row, column)->setFont(font);
+        }
+    }
+    table->resizeRowsToContents();
+    ui.btnTakeSelected->setEnabled(differing > 0);
+    ui.btnTakeAll->setEnabled(differing > 0);
+    if (differing == 0) {
+        ui.lblDatabase->setText(ui.lblDatabase->text() + ": the header agrees.");
+    }
+}
+
+// The database is NES 2.0: an iNES 1.0 working copy is converted first.
+void CheckArea::takeFields(bool all) {
+    if (entry == nullptr) {
+        return;
+    }
+    NesHeader edited = host.working();
+    if (!edited.isNes2()) {
+        edited = edited.toNes2();
+    }
+    for (int row = 0; row < ui.tblDatabase->rowCount(); ++row) {
+        const QTableWidgetItem* name = ui.tblDatabase->item(row, 0);
+        const bool differs = (name->flags() & Qt::ItemIsUserCheckable) != 0;
+        if (differs && (all || name->checkState() == Qt::Checked)) {
+            const HeaderField& field = headerFields[row];
+            if (const Refusal refusal = field.set(edited, field.get(entry->header))) {
+                prompts.showError(QString::fromStdString(*refusal));
+                return;
+            }
+        }
+    }
+    host.edit(edited);
+}
+
+void CheckArea::takeFix() {
+    const QTreeWidgetItem* item = ui.lstFindings->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    const Finding& chosen = findings[std::size_t(item->data(0, Qt::UserRole).toInt())];
+    if (chosen.fix) {
+        host.edit(NesHeader(*chosen.fix));
+    }
+}
+
+// ---------------------------------------------------------------- the database
+
+void CheckArea::mnuLoadDatabaseClick() {
+    if (databaseChooser.choose()) {
+        loadDatabase(databaseChooser.fileName(), false);
+    }
+}
+
+void CheckArea::loadRememberedDatabase() {
+    const QString remembered = QSettings().value(databaseKey).toString();
+    loadDatabase(remembered.isEmpty()
+                     ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                           QStringLiteral("/nes20db.xml")
+                     : remembered,
+                 true);
+}
+
+void CheckArea::loadDatabase(const QString& path, bool quietIfMissing) {
+    if (quietIfMissing && !QFileInfo::exists(path)) {
+        return;
+    }
+    std::string error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<HeaderDatabase> loaded =
+        HeaderDatabase::load(QFile::encodeName(path).toStdString(), error);
+    QApplication::restoreOverrideCursor();
+    if (!loaded) {
+        prompts.message("The header database could not be read, so nothing changed.\n" +
+                            QString::fromStdString(error),
+                        QStringLiteral("Error"), platform::Buttons::ok);
+        return;
+    }
+    database = std::move(loaded);
+    QSettings().setValue(databaseKey, path);
+    databaseChooser.setFileName(path);
+    entry = report && report->complete
+                ? database->find(report->hashes.bodyCrc32, report->hashes.bodySha1)
+                : nullptr;
+    showFindings();
+    showComparison();
+}

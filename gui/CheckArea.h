@@ -1,0 +1,81 @@
+// The Check area of the main window: the verdict at a glance, the findings
+// in words (with a fix where one is plain), the hashes of the dump, and the
+// header database's header beside the working copy, field by field. The
+// image is read in the background after the header is shown; checking
+// never writes. Its controls live in the main window's form.
+#pragma once
+
+#include "Platform.h"
+#include "headerDatabase.h"
+#include "imageCheck.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TfrmMain;
+}
+
+class CheckArea : public QObject {
+public:
+    // What the area needs of its window.
+    struct Host {
+        std::function<NesHeader()> working;         // the working copy
+        std::function<void(const NesHeader&)> edit; // take an edited header
+    };
+
+    CheckArea(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::Prompts& prompts,
+              Host host);
+    ~CheckArea() override;
+
+    // A file was loaded: its findings at once, its hashes when read.
+    // `descriptor` is a duplicate of the file's, which the area closes.
+    void start(int descriptor, const NesHeader& loaded);
+    // The file was freed or the load failed.
+    void clear();
+    // The working copy changed: the findings and the comparison follow it.
+    void headerEdited();
+    // Loads the header database at `path`; says why when it cannot.
+    void loadDatabase(const QString& path, bool quietIfMissing);
+    // The database the user chose last, or the default one, when it exists.
+    void loadRememberedDatabase();
+
+    void mnuLoadDatabaseClick();
+
+private:
+    // One background reading of one file.
+    struct Scan {
+        std::atomic<bool> cancel{false};
+        std::atomic<std::uint64_t> done{0}, total{0};
+    };
+
+    void showFindings();
+    void showHashes();
+    void showComparison();
+    int differingFields() const;
+    void takeFields(bool all);
+    void takeFix();
+    void scanFinished();
+    void stopScan();
+
+    Ui::TfrmMain& ui;
+    platform::ControlEvents& events;
+    platform::Prompts& prompts;
+    Host host;
+    QFutureWatcher<ImageReport> watcher;
+    std::shared_ptr<Scan> scan;
+    QTimer progressTimer;
+    std::uint64_t fileSize = 0;
+    std::string tail; // the file's last bytes, for an appended title
+    std::optional<ImageReport> report;
+    std::vector<Finding> findings;
+    std::optional<HeaderDatabase> database;
+    const DatabaseEntry* entry = nullptr;
+    platform::FileChooser databaseChooser;
+};
