@@ -6,6 +6,7 @@
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -45,8 +46,16 @@ void runInOrder(std::size_t count, unsigned jobs, const std::function<Outcome(st
         }
     };
     std::vector<std::thread> threads;
-    for (unsigned i = 0; i < std::max(1u, jobs); ++i) {
-        threads.emplace_back(worker);
+    try {
+        for (unsigned i = 0; i < std::max(1u, jobs); ++i) {
+            threads.emplace_back(worker);
+        }
+    } catch (const std::system_error&) {
+        // No thread to be had: the threads that started do all the work, or
+        // this one does when none did.
+        if (threads.empty()) {
+            worker();
+        }
     }
     for (std::size_t index = 0; index < count; ++index) {
         Outcome outcome;

@@ -136,8 +136,8 @@ TEST_F(Cli, SetThenInfoJsonRoundTrip) {
     const Result info = run({"info", "--json", "--no-hashes", "@/" + name});
     EXPECT_EQ(info.code, 1); // the header now wants 16 KiB more PRG-ROM than the file holds
     const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(info.out)).object();
-    const std::string path = tmp.file(name);
-    EXPECT_EQ(QByteArray::fromBase64(json["pathBase64"].toString().toLatin1()).toStdString(), path);
+    EXPECT_EQ(QByteArray::fromBase64(json["pathBase64"].toString().toLatin1()).toStdString(),
+              tmp.file(name));
     const std::pair<const char*, QJsonValue> expected[] = {
         // clang-format off
         {"format", "NES 2.0"}, {"header", "4E45531A0201C2282100770001000000"}, {"mapper", 300},
