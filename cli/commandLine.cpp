@@ -107,6 +107,8 @@ const char* const exitCodes =
 int runSubcommand(const Subcommand& command, QStringList args, std::ostream& out,
                   std::ostream& err) {
     QCommandLineParser parser;
+    // Long options only: "-x.nes" is one unknown option, not five.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(command.summary);
     parser.addOption(helpOption());
     for (const char* name : command.options) {
@@ -159,6 +161,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     QCommandLineParser top;
     top.setApplicationDescription("Views, checks and edits the 16-byte header of iNES and NES 2.0 "
                                   "cartridge images.");
+    top.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     // Everything after the command is the command's own.
     top.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption version("version", "Show the version.");
