@@ -5,7 +5,8 @@
 #     a millisecond or two to both sides)
 #   - peak resident memory of that same run
 #   - time to load and show a header: a 40 KB image against a 1 GB sparse one
-# and prints each pair with its ratio. Not a test: it only reports.
+# and prints each pair with its ratio; then bench/cli.sh measures the command
+# line over 10,000 images. Not a test: it only reports.
 #
 #   bash bench/run.sh
 #
@@ -212,3 +213,8 @@ printf '%-44s %12s %12s %8s\n' "  load alone, mean us per load (best run)" \
 
 echo
 bash "$root/bench/checks.sh"
+
+# ---------------------------------------------------------------- command line
+
+echo
+BENCH_BUILD_DIR=$build bash "$root/bench/cli.sh"

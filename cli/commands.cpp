@@ -1,0 +1,432 @@
+#include "commands.h"
+
+#include "commandLine.h"
+#include "fileList.h"
+#include "imageFile.h"
+#include "inOrder.h"
+
+#include <algorithm>
+#include <charconv>
+#include <ostream>
+
+namespace {
+
+const char* const program = "tallowick-cli";
+
+std::string problemLine(const std::string& path, const std::string& message) {
+    return std::string(program) + ": " + path + ": " + message + "\n";
+}
+
+Verdict verdictOf(const std::vector<Finding>& findings) {
+    const std::optional<Severity> worst = worstOf(findings);
+    return !worst || *worst == Severity::info ? Verdict::fine
+           : *worst == Severity::error        ? Verdict::errors
+                                              : Verdict::warnings;
+}
+
+int exitFor(Verdict worst) {
+    return worst >= Verdict::errors ? exitFailed : exitFine;
+}
+
+// Prints outcomes in order (stdout first, so that a message on stderr
+// follows the results before it) and keeps the worst verdict.
+struct Printer {
+    std::ostream& out;
+    std::ostream& err;
+    Verdict worst = Verdict::fine;
+
+    void operator()(const Outcome& outcome) {
+        out << outcome.out;
+        if (!outcome.err.empty()) {
+            out.flush();
+            err << outcome.err;
+        }
+        worst = std::max(worst, outcome.verdict);
+    }
+};
+
+OpenedImage openTarget(const Target& target) {
+    if (!target.error.empty()) {
+        OpenedImage unread;
+        unread.error = target.error;
+        return unread;
+    }
+    return openImage(target.path);
+}
+
+// Loads --db before any file is looked at; false after a message.
+bool loadDatabase(const Options& options, std::optional<HeaderDatabase>& database,
+                  std::ostream& err) {
+    if (!options.database) {
+        return true;
+    }
+    std::string error;
+    database = HeaderDatabase::load(*options.database, error);
+    if (!database) {
+        err << program << ": cannot use the header database " << *options.database << ": " << error
+            << "\n";
+    }
+    return database.has_value();
+}
+
+std::string asString(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// ---------------------------------------------------------------- edits
+
+struct Word {
+    const char* text;
+    std::uint64_t value;
+};
+const Word flagWords[] = {{"0", 0}, {"1", 1}, {"false", 0}, {"true", 1}, {"no", 0}, {"yes", 1}};
+const Word mirroringWords[] = {{"horizontal", 0}, {"h", 0}, {"vertical", 1}, {"v", 1}};
+const Word formatWords[] = {{"ines1", 0}, {"nes2", 1}};
+
+template <std::size_t n>
+std::optional<std::uint64_t> wordValue(const Word (&words)[n], std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    for (const Word& word : words) {
+        if (lower == word.text) {
+            return word.value;
+        }
+    }
+    return std::nullopt;
+}
+
+// Decimal, or hexadecimal after 0x.
+std::optional<std::uint64_t> numberValue(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// How a value of each kind of field is typed.
+struct KindParser {
+    FieldKind kind;
+    std::optional<std::uint64_t> (*parse)(std::string_view);
+    const char* expected;
+};
+const KindParser kindParsers[] = {
+    {FieldKind::number, numberValue, "a decimal or 0x hex number"},
+    {FieldKind::flag, [](std::string_view t) { return wordValue(flagWords, t); },
+     "0, 1, true, false, yes or no"},
+    {FieldKind::mirroring, [](std::string_view t) { return wordValue(mirroringWords, t); },
+     "horizontal, vertical, h or v"},
+    {FieldKind::size, parseSize, "a size such as 24576, 32K or 2M"},
+};
+
+const KindParser& parserOf(FieldKind kind) {
+    return *std::find_if(std::begin(kindParsers), std::end(kindParsers),
+                         [kind](const KindParser& p) { return p.kind == kind; });
+}
+
+struct Edit {
+    const HeaderField* field;
+    std::uint64_t value;
+    std::string text; // as typed, for messages
+};
+
+struct EditPlan {
+    std::optional<bool> toNes2; // format=nes2 / format=ines1
+    std::vector<Edit> edits;
+    std::vector<std::string> files;
+};
+
+bool looksLikeAssignment(const std::string& arg) {
+    const std::size_t equals = arg.find('=');
+    return equals != std::string::npos && equals > 0 &&
+           std::all_of(arg.begin(), arg.begin() + long(equals),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
+// FIELD=VALUE... then FILE...; the error for the first bad assignment.
+std::optional<EditPlan> planEdits(const std::vector<std::string>& args, std::string& error) {
+    EditPlan plan;
+    auto arg = args.begin();
+    for (; arg != args.end() && looksLikeAssignment(*arg); ++arg) {
+        const std::size_t equals = arg->find('=');
+        const std::string key = arg->substr(0, equals);
+        const std::string_view value = std::string_view(*arg).substr(equals + 1);
+        if (key == "format") {
+            const std::optional<std::uint64_t> nes2 = wordValue(formatWords, value);
+            if (!nes2) {
+                error = *arg + ": the format is nes2 or ines1";
+                return std::nullopt;
+            }
+            plan.toNes2 = *nes2 != 0;
+            continue;
+        }
+        const HeaderField* field = findField(key);
+        if (field == nullptr) {
+            error = *arg + ": there is no field " + key;
+            return std::nullopt;
+        }
+        const KindParser& parser = parserOf(field->kind);
+        const std::optional<std::uint64_t> parsed = parser.parse(value);
+        if (!parsed) {
+            error = *arg + ": " + key + " takes " + parser.expected;
+            return std::nullopt;
+        }
+        plan.edits.push_back({field, *parsed, *arg});
+    }
+    plan.files.assign(arg, args.end());
+    if (!plan.toNes2 && plan.edits.empty()) {
+        error = "no FIELD=VALUE given";
+        return std::nullopt;
+    }
+    if (plan.files.empty()) {
+        error = "no FILE given";
+        return std::nullopt;
+    }
+    return plan;
+}
+
+Refusal convert(NesHeader& header, bool toNes2) {
+    if (toNes2) {
+        if (!header.isNes2()) {
+            header = header.toNes2();
+        }
+        return std::nullopt;
+    }
+    if (!header.isNes2()) {
+        if (header.format().format == HeaderFormat::ines1) {
+            return std::nullopt;
+        }
+        return std::string("format=ines1: only an NES 2.0 header converts to iNES 1.0, and this "
+                           "one is ") +
+               header.format().name;
+    }
+    if (!header.convertsToInes1WithoutLoss()) {
+        const NesHeader kept = header.toInes1().toNes2();
+        std::string lost;
+        for (int i = 0; i < headerFieldCount; ++i) {
+            const HeaderField& field = headerFields[i];
+            if (field.get(kept) != field.get(header)) {
+                lost += (lost.empty() ? "" : ", ") + std::string(field.key);
+            }
+        }
+        return "format=ines1: iNES 1.0 cannot hold " + (lost.empty() ? "bytes 8-15" : lost);
+    }
+    header = header.toInes1();
+    return std::nullopt;
+}
+
+// To NES 2.0 before the fields (which may need it), to iNES 1.0 after them
+// (which may clear what iNES 1.0 cannot hold).
+Refusal applyPlan(NesHeader& header, const EditPlan& plan) {
+    if (plan.toNes2 == true) {
+        convert(header, true);
+    }
+    for (const Edit& edit : plan.edits) {
+        if (Refusal refusal = edit.field->set(header, edit.value)) {
+            return edit.text + ": " + *refusal;
+        }
+    }
+    return plan.toNes2 == false ? convert(header, false) : std::nullopt;
+}
+
+struct WriteText {
+    WriteResult result;
+    const char* text;
+};
+const WriteText writeTexts[] = {
+    {WriteResult::written, "written"},
+    {WriteResult::readOnly, "the file is read-only"},
+    {WriteResult::moved, "the file was moved, replaced or deleted meanwhile"},
+    {WriteResult::truncated, "the file is shorter than 16 bytes now"},
+    {WriteResult::notInes, "the file is no longer an iNES image"},
+    {WriteResult::changedOnDisk, "another program changed the header meanwhile"},
+    {WriteResult::failed, "the system refused the write"},
+};
+
+// Writes `changed` over the image's header (or only shows it with --dry-run).
+Outcome writeChange(const std::string& path, OpenedImage& image, const NesHeader& changed,
+                    bool dryRun) {
+    if (changed == image.header) {
+        return {path + ": unchanged\n", {}, Verdict::fine};
+    }
+    const std::string detail = "  old " + hexOf(image.header.bytes(), true) + "\n  new " +
+                               hexOf(changed.bytes(), true) + "\n";
+    if (dryRun) {
+        return {path + ": would be written (dry run)\n" + detail, {}, Verdict::fine};
+    }
+    const WriteResult result = image.stream->writeHeader(changed.bytes());
+    const char* text =
+        std::find_if(std::begin(writeTexts), std::end(writeTexts), [result](const WriteText& w) {
+            return w.result == result;
+        })->text;
+    if (result != WriteResult::written) {
+        return {{}, problemLine(path, std::string("not written: ") + text), Verdict::failed};
+    }
+    return {path + ": written\n" + detail, {}, Verdict::fine};
+}
+
+// One file at a time: the same file named twice must see its first edit.
+int editFiles(const std::vector<std::string>& files, std::ostream& out, std::ostream& err,
+              const std::function<Outcome(const std::string&, OpenedImage&)>& edit) {
+    Printer printer{out, err};
+    runInOrder(
+        files.size(), 1,
+        [&](std::size_t index) {
+            OpenedImage image = openImage(files[index]);
+            if (!image.error.empty()) {
+                return Outcome{{}, problemLine(files[index], image.error), Verdict::failed};
+            }
+            return edit(files[index], image);
+        },
+        std::ref(printer));
+    return exitFor(printer.worst);
+}
+
+} // namespace
+
+std::string setFieldsHelp() {
+    std::string text = "\nFields:\n  format           nes2 or ines1 (ines1 only without loss)\n";
+    for (int i = 0; i < headerFieldCount; ++i) {
+        const HeaderField& field = headerFields[i];
+        const std::string key = field.key;
+        text += "  " + key + std::string(17 - std::min<std::size_t>(key.size(), 16), ' ') +
+                parserOf(field.kind).expected + (field.nes2Only ? " (NES 2.0 only)" : "") + "\n";
+    }
+    return text + "Name a file that holds '=' with a '/', e.g. ./a=b.nes.\n";
+}
+
+int usageError(std::ostream& err, const std::string& command, const std::string& message) {
+    err << program << " " << command << ": " << message << "\nTry '" << program << " " << command
+        << " --help'.\n";
+    return exitUsage;
+}
+
+int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
+    if (options.arguments.empty()) {
+        return usageError(err, "info", "no PATH given");
+    }
+    if (options.noHashes && options.database) {
+        return usageError(err, "info", "--db looks images up by their hashes: drop --no-hashes");
+    }
+    std::optional<HeaderDatabase> database;
+    if (!loadDatabase(options, database, err)) {
+        return exitFailed;
+    }
+    const std::vector<Target> targets = expandPaths(options.arguments);
+    Printer printer{out, err};
+    runInOrder(
+        targets.size(), defaultJobs(targets.size()),
+        [&](std::size_t index) {
+            const std::string& path = targets[index].path;
+            const OpenedImage image = openTarget(targets[index]);
+            if (!image.error.empty()) {
+                return options.json
+                           ? Outcome{asString(errorJson(path, image.error)), {}, Verdict::failed}
+                           : Outcome{{}, problemLine(path, image.error), Verdict::failed};
+            }
+            const Analysis analysis =
+                analyse(image, !options.noHashes, database ? &*database : nullptr);
+            const bool withDatabase = database.has_value();
+            return Outcome{options.json ? asString(imageJson(path, image, analysis, withDatabase))
+                                        : imageText(path, image, analysis, withDatabase),
+                           {},
+                           verdictOf(analysis.findings)};
+        },
+        std::ref(printer));
+    return exitFor(printer.worst);
+}
+
+int runCheck(const Options& options, std::ostream& out, std::ostream& err) {
+    if (options.arguments.empty()) {
+        return usageError(err, "check", "no PATH given");
+    }
+    std::optional<HeaderDatabase> database;
+    if (!loadDatabase(options, database, err)) {
+        return exitFailed;
+    }
+    const std::vector<Target> targets = expandPaths(options.arguments);
+    std::size_t counts[4] = {};
+    Printer printer{out, err};
+    runInOrder(
+        targets.size(), defaultJobs(targets.size()),
+        [&](std::size_t index) {
+            const std::string& path = targets[index].path;
+            const OpenedImage image = openTarget(targets[index]);
+            if (!image.error.empty()) {
+                return Outcome{{}, problemLine(path, image.error), Verdict::failed};
+            }
+            const Analysis analysis = analyse(image, true, database ? &*database : nullptr);
+            Outcome outcome{{}, {}, verdictOf(analysis.findings)};
+            if (options.verbose) {
+                for (const Finding& finding : analysis.findings) {
+                    outcome.out += path + ": " + severityName(finding.severity) + " " + finding.id +
+                                   ": " + finding.message + "\n";
+                }
+                if (analysis.findings.empty()) {
+                    outcome.out = path + ": fine\n";
+                }
+            } else if (outcome.verdict != Verdict::fine) {
+                const Finding& worst = *std::min_element(
+                    analysis.findings.begin(), analysis.findings.end(),
+                    [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+                outcome.out = path + ": " + tally(analysis.findings) + ": " + worst.message + "\n";
+            }
+            return outcome;
+        },
+        [&](const Outcome& outcome) {
+            printer(outcome);
+            ++counts[static_cast<int>(outcome.verdict)];
+        });
+    auto count = [](std::size_t n, const char* what) { return std::to_string(n) + " " + what; };
+    out << count(targets.size(), targets.size() == 1 ? "file: " : "files: ")
+        << count(counts[int(Verdict::errors)], "with errors, ")
+        << count(counts[int(Verdict::warnings)], "with warnings, ")
+        << count(counts[int(Verdict::fine)], "fine")
+        << (counts[int(Verdict::failed)] > 0
+                ? ", " + count(counts[int(Verdict::failed)], "could not be read")
+                : std::string())
+        << "\n";
+    return exitFor(printer.worst);
+}
+
+int runSet(const Options& options, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const std::optional<EditPlan> plan = planEdits(options.arguments, error);
+    if (!plan) {
+        return usageError(err, "set", error);
+    }
+    return editFiles(plan->files, out, err, [&](const std::string& path, OpenedImage& image) {
+        NesHeader changed = image.header;
+        if (Refusal refusal = applyPlan(changed, *plan)) {
+            return Outcome{{}, problemLine(path, *refusal), Verdict::failed};
+        }
+        return writeChange(path, image, changed, options.dryRun);
+    });
+}
+
+int runClean(const Options& options, std::ostream& out, std::ostream& err) {
+    if (options.arguments.empty()) {
+        return usageError(err, "clean", "no FILE given");
+    }
+    return editFiles(options.arguments, out, err, [&](const std::string& path, OpenedImage& image) {
+        // The window's rule at load: bytes 8-15 are data in NES 2.0 only.
+        if (image.stream->isNes2()) {
+            return Outcome{
+                path + ": NES 2.0 header, bytes 8-15 hold data: left alone\n", {}, Verdict::fine};
+        }
+        if (image.stream->isHeaderClean()) {
+            return Outcome{path + ": clean already\n", {}, Verdict::fine};
+        }
+        CartridgeHeader cleaned = image.header.bytes();
+        std::fill(cleaned.begin() + 8, cleaned.end(), 0);
+        return writeChange(path, image, NesHeader(cleaned), options.dryRun);
+    });
+}
