@@ -22,15 +22,17 @@ bool startsLikeInes(const std::uint8_t* bytes) {
 
 } // namespace
 
-inesStrm::inesStrm(const char* path) : name(path) {
+inesStrm::inesStrm(const char* path, Access access) : name(path) {
     struct stat before {};
-    // Refuse a FIFO, device or socket before opening it: opening one can
-    // have effects of its own.
-    if (::stat(path, &before) == 0 && !S_ISREG(before.st_mode)) {
+    // Refuse a FIFO, device or socket before opening it for update: opening
+    // one can have effects of its own.
+    if (access == Access::update && ::stat(path, &before) == 0 && !S_ISREG(before.st_mode)) {
         failure = OpenFailure::notRegularFile;
         return;
     }
-    descriptor = ::open(path, O_RDWR | openFlags);
+    if (access == Access::update) {
+        descriptor = ::open(path, O_RDWR | openFlags);
+    }
     if (descriptor >= 0) {
         writable = 1;
     } else {
@@ -51,6 +53,7 @@ inesStrm::inesStrm(const char* path) : name(path) {
         writable = 0;
         return;
     }
+    openedSize = static_cast<std::uint64_t>(opened.st_size);
     device = opened.st_dev;
     inode = opened.st_ino;
 }
@@ -105,11 +108,6 @@ std::string inesStrm::getLabel() {
     const std::size_t got = readAt(0, label, sizeof label);
     std::string text(reinterpret_cast<const char*>(label), got);
     return text.substr(0, text.find('\0'));
-}
-
-std::uint64_t inesStrm::fileSize() const {
-    struct stat now {};
-    return ::fstat(descriptor, &now) == 0 ? static_cast<std::uint64_t>(now.st_size) : 0;
 }
 
 int inesStrm::duplicate() const {

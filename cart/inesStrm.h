@@ -21,6 +21,10 @@ enum class OpenFailure {
     notRegularFile // a folder, a FIFO, a device or a socket
 };
 
+// How a stream opens its file: for update (falling back to read-only when
+// the file cannot be written), or read-only from the start.
+enum class Access { update, readOnly };
+
 // The outcome of a header write; anything but `written` wrote nothing.
 enum class WriteResult {
     written,
@@ -34,10 +38,10 @@ enum class WriteResult {
 
 class inesStrm {
 public:
-    // Opens `path` (bytes, as the system names the file) for update, or
-    // read-only when that fails, without blocking. Never creates or truncates
-    // a file, and refuses anything but a regular file.
-    explicit inesStrm(const char* path);
+    // Opens `path` (bytes, as the system names the file) without blocking.
+    // Never creates or truncates a file, and refuses anything but a regular
+    // file. For update, a path that names no regular file is not even opened.
+    explicit inesStrm(const char* path, Access access = Access::update);
     ~inesStrm();
     inesStrm(const inesStrm&) = delete;
     inesStrm& operator=(const inesStrm&) = delete;
@@ -57,8 +61,8 @@ public:
     std::int32_t isNes2();
     // Bytes 0-2 as read (up to the first NUL or the end of the file).
     std::string getLabel();
-    // The file's length now, in bytes.
-    std::uint64_t fileSize() const;
+    // The file's length when it was opened, in bytes.
+    std::uint64_t sizeAtOpen() const { return openedSize; }
     // A second descriptor of the same open file, for reading it elsewhere;
     // the caller closes it. -1 when that fails.
     int duplicate() const;
@@ -84,6 +88,7 @@ private:
     int descriptor = -1;
     std::int32_t writable = 0;
     OpenFailure failure = OpenFailure::none;
+    std::uint64_t openedSize = 0;
     dev_t device = 0;
     ino_t inode = 0;
     CartridgeHeader lastSeen{};

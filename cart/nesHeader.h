@@ -32,7 +32,7 @@ enum class HeaderFormat { ines1, nes2, archaic, ines07 };
 struct FormatVerdict {
     HeaderFormat format;
     const char* name; // "iNES 1.0", "NES 2.0", "archaic iNES", "iNES 0.7"
-    std::string reason;
+    const char* reason;
 };
 
 // The answer of an edit: nothing when it was done, else why the header

@@ -267,13 +267,13 @@ void checkFormat(const NesHeader& header, std::vector<Finding>& findings) {
         findings.push_back(
             withFix(finding(Severity::warning, "diskdude", message), byteSixOnly, useMapper));
     } else if (verdict.format == HeaderFormat::archaic) {
-        findings.push_back(withFix(
-            finding(Severity::warning, "archaic",
-                    "archaic iNES header: " + verdict.reason + "; only byte 6 gives the mapper"),
-            byteSixOnly, useMapper));
+        findings.push_back(withFix(finding(Severity::warning, "archaic",
+                                           "archaic iNES header: " + std::string(verdict.reason) +
+                                               "; only byte 6 gives the mapper"),
+                                   byteSixOnly, useMapper));
     } else if (verdict.format == HeaderFormat::ines07) {
-        findings.push_back(
-            finding(Severity::warning, "ines07", "iNES 0.7 header: " + verdict.reason));
+        findings.push_back(finding(Severity::warning, "ines07",
+                                   "iNES 0.7 header: " + std::string(verdict.reason)));
     }
 }
 

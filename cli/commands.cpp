@@ -51,7 +51,7 @@ OpenedImage openTarget(const Target& target) {
         unread.error = target.error;
         return unread;
     }
-    return openImage(target.path);
+    return openImage(target.path, Access::readOnly);
 }
 
 // Loads --db before any file is looked at; false after a message.
@@ -67,10 +67,6 @@ bool loadDatabase(const Options& options, std::optional<HeaderDatabase>& databas
             << "\n";
     }
     return database.has_value();
-}
-
-std::string asString(const QByteArray& bytes) {
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // ---------------------------------------------------------------- edits
@@ -280,7 +276,7 @@ int editFiles(const std::vector<std::string>& files, std::ostream& out, std::ost
     runInOrder(
         files.size(), 1,
         [&](std::size_t index) {
-            OpenedImage image = openImage(files[index]);
+            OpenedImage image = openImage(files[index], Access::update);
             if (!image.error.empty()) {
                 return Outcome{{}, problemLine(files[index], image.error), Verdict::failed};
             }
@@ -328,14 +324,13 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
             const std::string& path = targets[index].path;
             const OpenedImage image = openTarget(targets[index]);
             if (!image.error.empty()) {
-                return options.json
-                           ? Outcome{asString(errorJson(path, image.error)), {}, Verdict::failed}
-                           : Outcome{{}, problemLine(path, image.error), Verdict::failed};
+                return options.json ? Outcome{errorJson(path, image.error), {}, Verdict::failed}
+                                    : Outcome{{}, problemLine(path, image.error), Verdict::failed};
             }
             const Analysis analysis =
                 analyse(image, !options.noHashes, database ? &*database : nullptr);
             const bool withDatabase = database.has_value();
-            return Outcome{options.json ? asString(imageJson(path, image, analysis, withDatabase))
+            return Outcome{options.json ? imageJson(path, image, analysis, withDatabase)
                                         : imageText(path, image, analysis, withDatabase),
                            {},
                            verdictOf(analysis.findings)};

@@ -2,10 +2,10 @@
 
 #include "nesNames.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QByteArray>
 #include <QString>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -35,9 +35,14 @@ private:
 
 // ---------------------------------------------------------------- values by kind
 
-QJsonValue jsonNumber(std::uint64_t value) {
-    return value <= static_cast<std::uint64_t>(INT64_MAX) ? QJsonValue(qint64(value))
-                                                          : QJsonValue(double(value));
+using Json = rapidjson::Writer<rapidjson::StringBuffer>;
+
+void jsonNumber(Json& json, std::uint64_t value) {
+    json.Uint64(value);
+}
+
+void jsonString(Json& json, std::string_view text) {
+    json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
 }
 
 const char* mirroringName(std::uint64_t vertical) {
@@ -47,16 +52,15 @@ const char* mirroringName(std::uint64_t vertical) {
 // How each kind of field reads in JSON and in text.
 struct KindFormat {
     FieldKind kind;
-    QJsonValue (*json)(std::uint64_t);
+    void (*json)(Json&, std::uint64_t);
     std::string (*text)(std::uint64_t);
 };
 
 const KindFormat kindFormats[] = {
     {FieldKind::number, jsonNumber, [](std::uint64_t v) { return std::to_string(v); }},
-    {FieldKind::flag, [](std::uint64_t v) { return QJsonValue(v != 0); },
+    {FieldKind::flag, [](Json& json, std::uint64_t v) { json.Bool(v != 0); },
      [](std::uint64_t v) { return std::string(v != 0 ? "yes" : "no"); }},
-    {FieldKind::mirroring,
-     [](std::uint64_t v) { return QJsonValue(QLatin1StringView(mirroringName(v))); },
+    {FieldKind::mirroring, [](Json& json, std::uint64_t v) { json.String(mirroringName(v)); },
      [](std::uint64_t v) { return std::string(mirroringName(v)); }},
     {FieldKind::size, jsonNumber, sizeText},
 };
@@ -169,38 +173,41 @@ std::vector<Finding> compareWith(const NesHeader& header, const DatabaseEntry& e
 
 // ---------------------------------------------------------------- JSON
 
-void putPath(QJsonObject& object, const std::string& path) {
-    const QByteArrayView bytes(path.data(), static_cast<qsizetype>(path.size()));
-    object.insert(QLatin1StringView("path"), QString::fromUtf8(bytes));
-    if (!bytes.isValidUtf8()) {
-        object.insert(QLatin1StringView("pathBase64"),
-                      QString::fromLatin1(bytes.toByteArray().toBase64()));
+// JSON text must be UTF-8: a name that is not also carries its exact bytes.
+void putPath(Json& json, const std::string& path) {
+    const QByteArray bytes = QByteArray::fromRawData(path.data(), qsizetype(path.size()));
+    json.Key("path");
+    if (bytes.isValidUtf8()) {
+        jsonString(json, path);
+        return;
     }
+    jsonString(json, QString::fromUtf8(bytes).toStdString());
+    json.Key("pathBase64");
+    jsonString(json, bytes.toBase64().toStdString());
 }
 
-void putFields(QJsonObject& object, const NesHeader& header) {
+void putFields(Json& json, const NesHeader& header) {
     for (int i = 0; i < headerFieldCount; ++i) {
         const HeaderField& field = headerFields[i];
-        object.insert(QLatin1StringView(field.key),
-                      holds(header, field) ? formatOf(field.kind).json(field.get(header))
-                                           : QJsonValue());
+        json.Key(field.key);
+        if (holds(header, field)) {
+            formatOf(field.kind).json(json, field.get(header));
+        } else {
+            json.Null();
+        }
     }
 }
 
-QJsonValue jsonText(const std::optional<std::string>& text) {
-    return text ? QJsonValue(QString::fromStdString(*text)) : QJsonValue();
-}
-
-QByteArray lineOf(const QJsonObject& object) {
-    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+std::string lineOf(const rapidjson::StringBuffer& buffer) {
+    return std::string(buffer.GetString(), buffer.GetSize()) + '\n';
 }
 
 } // namespace
 
-OpenedImage openImage(const std::string& path) {
+OpenedImage openImage(const std::string& path, Access access) {
     OpenedImage image;
     errno = 0;
-    image.stream = std::make_unique<inesStrm>(path.c_str());
+    image.stream = std::make_unique<inesStrm>(path.c_str(), access);
     // The stream's last failed open left its reason here.
     const int openError = errno;
     inesStrm& stream = *image.stream;
@@ -213,7 +220,7 @@ OpenedImage openImage(const std::string& path) {
     CartridgeHeader bytes{};
     stream.readHeader(&bytes);
     image.header = NesHeader(bytes);
-    image.fileSize = stream.fileSize();
+    image.fileSize = stream.sizeAtOpen();
     if (image.fileSize < headerBytes) {
         image.error = "too short for an iNES header: " + std::to_string(image.fileSize) +
                       (image.fileSize == 1 ? " byte" : " bytes");
@@ -295,73 +302,79 @@ std::string hexOf(const CartridgeHeader& bytes, bool blanks) {
     return (blanks ? raw.toHex(' ') : raw.toHex()).toUpper().toStdString();
 }
 
-namespace {
-
-// Sets every key of an image's line.
-void fillImage(QJsonObject& object, const std::string& path, const OpenedImage& image,
-               const Analysis& analysis, bool database) {
+std::string imageJson(const std::string& path, const OpenedImage& image, const Analysis& analysis,
+                      bool database) {
     const NesHeader& header = image.header;
-    putPath(object, path);
-    object.insert(QLatin1StringView("format"), QLatin1StringView(header.format().name));
-    object.insert(QLatin1StringView("header"),
-                  QString::fromStdString(hexOf(header.bytes(), false)));
-    putFields(object, header);
+    rapidjson::StringBuffer buffer;
+    Json json(buffer);
+    json.StartObject();
+    putPath(json, path);
+    json.Key("format");
+    json.String(header.format().name);
+    json.Key("header");
+    jsonString(json, hexOf(header.bytes(), false));
+    putFields(json, header);
     for (const CodeNames& names : codeNames) {
         if (names.jsonKey != nullptr) {
-            object.insert(QLatin1StringView(names.jsonKey), jsonText(nameOf(header, names)));
+            json.Key(names.jsonKey);
+            if (const Name name = nameOf(header, names)) {
+                jsonString(json, *name);
+            } else {
+                json.Null();
+            }
         }
     }
-    object.insert(QLatin1StringView("expectedSize"), jsonNumber(analysis.expectedSize));
-    object.insert(QLatin1StringView("fileSize"), jsonNumber(image.fileSize));
-    QJsonArray problems;
+    json.Key("expectedSize");
+    json.Uint64(analysis.expectedSize);
+    json.Key("fileSize");
+    json.Uint64(image.fileSize);
+    json.Key("problems");
+    json.StartArray();
     for (const Finding& finding : analysis.findings) {
-        problems.append(QJsonObject{
-            {QLatin1StringView("severity"), QLatin1StringView(severityName(finding.severity))},
-            {QLatin1StringView("id"), QString::fromStdString(finding.id)},
-            {QLatin1StringView("message"), QString::fromStdString(finding.message)}});
+        json.StartObject();
+        json.Key("severity");
+        json.String(severityName(finding.severity));
+        json.Key("id");
+        jsonString(json, finding.id);
+        json.Key("message");
+        jsonString(json, finding.message);
+        json.EndObject();
     }
-    object.insert(QLatin1StringView("problems"), problems);
+    json.EndArray();
     for (const HashKey& hash : hashKeys) {
         const std::string* value = analysis.hashes ? &((*analysis.hashes).*hash.member) : nullptr;
-        object.insert(QLatin1StringView(hash.key), value != nullptr && !value->empty()
-                                                       ? QJsonValue(QString::fromStdString(*value))
-                                                       : QJsonValue());
+        json.Key(hash.key);
+        if (value != nullptr && !value->empty()) {
+            jsonString(json, *value);
+        } else {
+            json.Null();
+        }
     }
     if (database) {
-        QJsonValue entry;
+        json.Key("database");
         if (analysis.entry != nullptr) {
-            QJsonObject fields;
-            fields.insert(QLatin1StringView("name"), QString::fromStdString(analysis.entry->name));
-            putFields(fields, analysis.entry->header);
-            entry = fields;
+            json.StartObject();
+            json.Key("name");
+            jsonString(json, analysis.entry->name);
+            putFields(json, analysis.entry->header);
+            json.EndObject();
+        } else {
+            json.Null();
         }
-        object.insert(QLatin1StringView("database"), entry);
     }
+    json.EndObject();
+    return lineOf(buffer);
 }
 
-QJsonObject blankImage(bool database) {
-    QJsonObject object;
-    fillImage(object, {}, OpenedImage(), Analysis(), database);
-    return object;
-}
-
-} // namespace
-
-QByteArray imageJson(const std::string& path, const OpenedImage& image, const Analysis& analysis,
-                     bool database) {
-    // Every key already in place: replacing a value costs less than inserting
-    // a key into the sorted object.
-    thread_local const QJsonObject blank[] = {blankImage(false), blankImage(true)};
-    QJsonObject object = blank[database ? 1 : 0];
-    fillImage(object, path, image, analysis, database);
-    return lineOf(object);
-}
-
-QByteArray errorJson(const std::string& path, const std::string& message) {
-    QJsonObject object;
-    putPath(object, path);
-    object.insert(QLatin1StringView("error"), QString::fromStdString(message));
-    return lineOf(object);
+std::string errorJson(const std::string& path, const std::string& message) {
+    rapidjson::StringBuffer buffer;
+    Json json(buffer);
+    json.StartObject();
+    putPath(json, path);
+    json.Key("error");
+    jsonString(json, message);
+    json.EndObject();
+    return lineOf(buffer);
 }
 
 std::string imageText(const std::string& path, const OpenedImage& image, const Analysis& analysis,

@@ -8,8 +8,6 @@
 #include "inesStrm.h"
 #include "nesHeader.h"
 
-#include <QByteArray>
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,9 +20,9 @@ struct OpenedImage {
     std::string error; // why the file cannot be used; empty when it can
 };
 
-// Opens `path` and reads its header. A missing, unreadable, short, non-iNES
+// Opens `path` (for update only when it is to be written) and reads its header. A missing, unreadable, short, non-iNES
 // or non-regular file comes back with `error` set.
-OpenedImage openImage(const std::string& path);
+OpenedImage openImage(const std::string& path, Access access);
 
 struct Analysis {
     std::uint64_t expectedSize = 0;
@@ -50,9 +48,9 @@ std::string hexOf(const CartridgeHeader& bytes, bool blanks);
 
 // One JSON object on one line, ending in a newline. `database` tells whether
 // the `database` key belongs in it.
-QByteArray imageJson(const std::string& path, const OpenedImage& image, const Analysis& analysis,
-                     bool database);
-QByteArray errorJson(const std::string& path, const std::string& message);
+std::string imageJson(const std::string& path, const OpenedImage& image, const Analysis& analysis,
+                      bool database);
+std::string errorJson(const std::string& path, const std::string& message);
 
 // A readable block: the path, then one labelled line per field and value.
 std::string imageText(const std::string& path, const OpenedImage& image, const Analysis& analysis,

@@ -23,23 +23,33 @@ void runInOrder(std::size_t count, unsigned jobs, const std::function<Outcome(st
     std::atomic<std::size_t> next{0};
     std::size_t awaited = 0; // the outcome the calling thread waits for; under `lock`
 
+    // Files are handed out in runs, so that the threads meet once a run,
+    // not once a file.
+    const std::size_t run = std::clamp<std::size_t>(count / (std::max(1u, jobs) * 16), 1, 64);
     auto worker = [&] {
-        for (std::size_t index = next++; index < count; index = next++) {
-            Outcome outcome;
-            try {
-                outcome = work(index);
-            } catch (const std::exception& failure) {
-                outcome = {
-                    {}, std::string("tallowick-cli: ") + failure.what() + "\n", Verdict::failed};
+        std::vector<Outcome> outcomes;
+        for (std::size_t first = next.fetch_add(run); first < count; first = next.fetch_add(run)) {
+            const std::size_t last = std::min(first + run, count);
+            outcomes.clear();
+            for (std::size_t index = first; index < last; ++index) {
+                try {
+                    outcomes.push_back(work(index));
+                } catch (const std::exception& failure) {
+                    outcomes.push_back({{},
+                                        std::string("tallowick-cli: ") + failure.what() + "\n",
+                                        Verdict::failed});
+                }
             }
             bool wake = false;
             {
                 const std::lock_guard<std::mutex> hold(lock);
-                done[index] = std::move(outcome);
-                wake = index == awaited;
+                for (std::size_t index = first; index < last; ++index) {
+                    done[index] = std::move(outcomes[index - first]);
+                }
+                wake = awaited >= first && awaited < last;
             }
-            // Waking the printing thread for any other outcome costs a
-            // context switch and prints nothing.
+            // Waking the printing thread for any other run costs a context
+            // switch and prints nothing.
             if (wake) {
                 finished.notify_one();
             }

@@ -179,7 +179,7 @@ void Nes2Area::show(const NesHeader* header) {
     }
     const FormatVerdict format = header->format();
     ui.txtFormat->setText(QString::fromLatin1(format.name));
-    ui.txtFormat->setToolTip(fromStd(format.reason));
+    ui.txtFormat->setToolTip(QString::fromLatin1(format.reason));
     if (!nes2) {
         return;
     }
