@@ -23,6 +23,7 @@ packages=(
                                  # package's dependencies, file finds the programs
     desktop-file-utils appstream # validate the desktop entry and AppStream metadata
     lintian                      # checks the .deb in scripts/package.sh
+    librsvg2-bin                 # rsvg-convert: dist/make-icons.sh renders the icon's PNGs
 )
 
 missing=()
