@@ -333,6 +333,77 @@ const HeaderField* findField(std::string_view key) {
 
 // ---------------------------------------------------------------- words for values
 
+namespace {
+
+using Name = std::optional<std::string>;
+
+// The names behind the fields that have them; a code of byte 13 means
+// something for one console type only.
+struct FieldNames {
+    const char* key;
+    Name (*name)(const NesHeader&);
+    int onlyForConsoleType;
+};
+
+const FieldNames fieldNames[] = {
+    {"mapper", [](const NesHeader& h) -> Name { return mapperNameOf(h.mapper()); }, -1},
+    {"submapper",
+     [](const NesHeader& h) -> Name {
+         const char* name = submapperName(h.mapper(), h.submapper());
+         return name != nullptr ? Name(name) : std::nullopt;
+     },
+     -1},
+    {"consoleType",
+     [](const NesHeader& h) -> Name { return codeText(consoleTypes, h.consoleType()); }, -1},
+    {"timing", [](const NesHeader& h) -> Name { return codeText(timings, h.timing()); }, -1},
+    {"vsPpu", [](const NesHeader& h) -> Name { return codeText(vsPpuTypes, h.vsPpu()); }, 1},
+    {"vsHardware",
+     [](const NesHeader& h) -> Name { return codeText(vsHardwareTypes, h.vsHardware()); }, 1},
+    {"extendedConsole",
+     [](const NesHeader& h) -> Name { return codeText(extendedConsoleTypes, h.extendedConsole()); },
+     3},
+    {"expansion",
+     [](const NesHeader& h) -> Name { return codeText(expansionDevices, h.expansion()); }, -1},
+};
+
+} // namespace
+
+std::optional<std::string> valueName(const HeaderField& field, const NesHeader& header) {
+    for (const FieldNames& names : fieldNames) {
+        if (field.key == std::string_view(names.key)) {
+            const bool applies =
+                names.onlyForConsoleType < 0 || names.onlyForConsoleType == header.consoleType();
+            return applies && holdsField(header, field) ? names.name(header) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string valueText(const HeaderField& field, const NesHeader& header) {
+    if (!holdsField(header, field)) {
+        return "-";
+    }
+    const std::uint64_t value = field.get(header);
+    struct KindText {
+        FieldKind kind;
+        std::string (*text)(std::uint64_t);
+    };
+    static const KindText kinds[] = {
+        {FieldKind::number, [](std::uint64_t v) { return number(v); }},
+        {FieldKind::flag, [](std::uint64_t v) { return std::string(v != 0 ? "yes" : "no"); }},
+        {FieldKind::mirroring,
+         [](std::uint64_t v) { return std::string(v != 0 ? "vertical" : "horizontal"); }},
+        {FieldKind::size, sizeText},
+    };
+    const KindText* kind = std::find_if(std::begin(kinds), std::end(kinds),
+                                        [&](const KindText& k) { return k.kind == field.kind; });
+    std::string text = kind->text(value);
+    if (const Name name = valueName(field, header)) {
+        text += ": " + *name;
+    }
+    return text;
+}
+
 std::string mapperNameOf(int mapper) {
     if (mapper <= 255) {
         return mapperName(mapper);

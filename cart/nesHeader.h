@@ -168,6 +168,17 @@ extern const HeaderField headerFields[];
 extern const int headerFieldCount;
 // The field named `key`, or nullptr.
 const HeaderField* findField(std::string_view key);
+// True when `header` holds `field`: NES 2.0 fields only NES 2.0 headers do.
+inline bool holdsField(const NesHeader& header, const HeaderField& field) {
+    return !field.nes2Only || header.isNes2();
+}
+// The name of the field's value where it has one: the mapper's, the
+// submapper's meaning, a code's name (the Vs. types for console type 1, the
+// extended console type for type 3 only). Nothing otherwise.
+std::optional<std::string> valueName(const HeaderField& field, const NesHeader& header);
+// The value as a user reads it: "4: T*ROM, HKROM (MMC3)", "8 KiB", "yes",
+// "vertical"; "-" for a field the header does not hold.
+std::string valueText(const HeaderField& field, const NesHeader& header);
 
 // ---------------------------------------------------------------- words for values
 

@@ -1,6 +1,5 @@
 #include "imageFile.h"
 
-#include "nesNames.h"
 
 #include <QByteArray>
 #include <QString>
@@ -45,92 +44,35 @@ void jsonString(Json& json, std::string_view text) {
     json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
 }
 
-const char* mirroringName(std::uint64_t vertical) {
-    return vertical != 0 ? "vertical" : "horizontal";
-}
-
-// How each kind of field reads in JSON and in text.
-struct KindFormat {
+// How each kind of field reads in JSON.
+struct KindJson {
     FieldKind kind;
     void (*json)(Json&, std::uint64_t);
-    std::string (*text)(std::uint64_t);
 };
 
-const KindFormat kindFormats[] = {
-    {FieldKind::number, jsonNumber, [](std::uint64_t v) { return std::to_string(v); }},
-    {FieldKind::flag, [](Json& json, std::uint64_t v) { json.Bool(v != 0); },
-     [](std::uint64_t v) { return std::string(v != 0 ? "yes" : "no"); }},
-    {FieldKind::mirroring, [](Json& json, std::uint64_t v) { json.String(mirroringName(v)); },
-     [](std::uint64_t v) { return std::string(mirroringName(v)); }},
-    {FieldKind::size, jsonNumber, sizeText},
+const KindJson kindJsons[] = {
+    {FieldKind::number, jsonNumber},
+    {FieldKind::flag, [](Json& json, std::uint64_t v) { json.Bool(v != 0); }},
+    {FieldKind::mirroring,
+     [](Json& json, std::uint64_t v) { json.String(v != 0 ? "vertical" : "horizontal"); }},
+    {FieldKind::size, jsonNumber},
 };
 
-const KindFormat& formatOf(FieldKind kind) {
-    return *std::find_if(std::begin(kindFormats), std::end(kindFormats),
-                         [kind](const KindFormat& format) { return format.kind == kind; });
+const KindJson& jsonOf(FieldKind kind) {
+    return *std::find_if(std::begin(kindJsons), std::end(kindJsons),
+                         [kind](const KindJson& format) { return format.kind == kind; });
 }
 
-bool holds(const NesHeader& header, const HeaderField& field) {
-    return !field.nes2Only || header.isNes2();
-}
-
-// ---------------------------------------------------------------- names of codes
-
-using Name = std::optional<std::string>;
-
-// The words for a field's value, and the JSON key they go under (nullptr:
-// text only). The codes of byte 13 mean something for one console type only.
-struct CodeNames {
+// The fields whose value's name has a key of its own.
+struct NameKey {
     const char* field;
-    const char* jsonKey;
-    Name (*name)(const NesHeader&);
-    int onlyForConsoleType = -1;
+    const char* key;
 };
-
-const CodeNames codeNames[] = {
-    {"mapper", "mapperName", [](const NesHeader& h) -> Name { return mapperNameOf(h.mapper()); }},
-    {"submapper", "submapperName",
-     [](const NesHeader& h) -> Name {
-         const char* name = submapperName(h.mapper(), h.submapper());
-         return name != nullptr ? Name(name) : std::nullopt;
-     }},
-    {"consoleType", "consoleTypeName",
-     [](const NesHeader& h) -> Name { return codeText(consoleTypes, h.consoleType()); }},
-    {"timing", "timingName",
-     [](const NesHeader& h) -> Name { return codeText(timings, h.timing()); }},
-    {"vsPpu", nullptr, [](const NesHeader& h) -> Name { return codeText(vsPpuTypes, h.vsPpu()); },
-     1},
-    {"vsHardware", nullptr,
-     [](const NesHeader& h) -> Name { return codeText(vsHardwareTypes, h.vsHardware()); }, 1},
-    {"extendedConsole", nullptr,
-     [](const NesHeader& h) -> Name { return codeText(extendedConsoleTypes, h.extendedConsole()); },
-     3},
-    {"expansion", "expansionName",
-     [](const NesHeader& h) -> Name { return codeText(expansionDevices, h.expansion()); }},
-};
-
-// The name of the field's value, when the header holds the field and the
-// value has one.
-Name nameOf(const NesHeader& header, const CodeNames& names) {
-    const bool applies =
-        names.onlyForConsoleType < 0 || names.onlyForConsoleType == header.consoleType();
-    return applies && holds(header, *findField(names.field)) ? names.name(header) : std::nullopt;
-}
-
-std::string valueText(const NesHeader& header, const HeaderField& field) {
-    if (!holds(header, field)) {
-        return "-";
-    }
-    std::string text = formatOf(field.kind).text(field.get(header));
-    for (const CodeNames& names : codeNames) {
-        if (field.key == std::string_view(names.field)) {
-            if (Name name = nameOf(header, names)) {
-                text += " (" + *name + ")";
-            }
-        }
-    }
-    return text;
-}
+const NameKey nameKeys[] = {{"mapper", "mapperName"},
+                            {"submapper", "submapperName"},
+                            {"consoleType", "consoleTypeName"},
+                            {"timing", "timingName"},
+                            {"expansion", "expansionName"}};
 
 // ---------------------------------------------------------------- hashes
 
@@ -158,12 +100,12 @@ std::vector<Finding> compareWith(const NesHeader& header, const DatabaseEntry& e
     std::vector<Finding> differences;
     for (int i = 0; i < headerFieldCount; ++i) {
         const HeaderField& field = headerFields[i];
-        if (holds(header, field) && field.get(header) != field.get(entry.header)) {
+        if (holdsField(header, field) && field.get(header) != field.get(entry.header)) {
             differences.push_back({Severity::warning,
                                    std::string("database-") + field.key,
-                                   std::string(field.label) + " is " + valueText(header, field) +
+                                   std::string(field.label) + " is " + valueText(field, header) +
                                        ", the header database says " +
-                                       valueText(entry.header, field),
+                                       valueText(field, entry.header),
                                    std::nullopt,
                                    {}});
         }
@@ -190,8 +132,8 @@ void putFields(Json& json, const NesHeader& header) {
     for (int i = 0; i < headerFieldCount; ++i) {
         const HeaderField& field = headerFields[i];
         json.Key(field.key);
-        if (holds(header, field)) {
-            formatOf(field.kind).json(json, field.get(header));
+        if (holdsField(header, field)) {
+            jsonOf(field.kind).json(json, field.get(header));
         } else {
             json.Null();
         }
@@ -314,14 +256,12 @@ std::string imageJson(const std::string& path, const OpenedImage& image, const A
     json.Key("header");
     jsonString(json, hexOf(header.bytes(), false));
     putFields(json, header);
-    for (const CodeNames& names : codeNames) {
-        if (names.jsonKey != nullptr) {
-            json.Key(names.jsonKey);
-            if (const Name name = nameOf(header, names)) {
-                jsonString(json, *name);
-            } else {
-                json.Null();
-            }
+    for (const NameKey& name : nameKeys) {
+        json.Key(name.key);
+        if (const std::optional<std::string> text = valueName(*findField(name.field), header)) {
+            jsonString(json, *text);
+        } else {
+            json.Null();
         }
     }
     json.Key("expectedSize");
@@ -388,7 +328,7 @@ std::string imageText(const std::string& path, const OpenedImage& image, const A
     line("Format", header.format().name);
     line("Header", hexOf(header.bytes(), true));
     for (int i = 0; i < headerFieldCount; ++i) {
-        line(headerFields[i].label, valueText(header, headerFields[i]));
+        line(headerFields[i].label, valueText(headerFields[i], header));
     }
     line("Expected size", std::to_string(analysis.expectedSize) + " bytes");
     line("File size", std::to_string(image.fileSize) + " bytes");

@@ -1,6 +1,5 @@
 #include "CheckArea.h"
 
-#include "nesNames.h"
 #include "ui_Gui.h"
 
 #include <QApplication>
@@ -44,45 +43,9 @@ const Look& lookOf(Severity severity) {
                          [severity](const Look& look) { return look.severity == severity; });
 }
 
-// The code tables behind the fields that hold codes.
-struct Named {
-    const char* key;
-    const CodeTable& table;
-};
-const Named namedFields[] = {{"consoleType", consoleTypes},
-                             {"timing", timings},
-                             {"vsPpu", vsPpuTypes},
-                             {"vsHardware", vsHardwareTypes},
-                             {"extendedConsole", extendedConsoleTypes},
-                             {"expansion", expansionDevices}};
-
 // A field's value as the user reads it.
-QString valueText(const HeaderField& field, const NesHeader& header) {
-    if (field.nes2Only && !header.isNes2()) {
-        return QStringLiteral("-");
-    }
-    const std::uint64_t value = field.get(header);
-    switch (field.kind) {
-    case FieldKind::flag:
-        return value != 0 ? QStringLiteral("yes") : QStringLiteral("no");
-    case FieldKind::mirroring:
-        return value != 0 ? QStringLiteral("Vertical") : QStringLiteral("Horizontal");
-    case FieldKind::size:
-        return QString::fromStdString(sizeText(value));
-    case FieldKind::number:
-        break;
-    }
-    const int code = static_cast<int>(value);
-    if (std::string(field.key) == "mapper") {
-        return QString("%1: %2").arg(code).arg(QString::fromStdString(mapperNameOf(code)));
-    }
-    for (const Named& named : namedFields) {
-        if (std::string(field.key) == named.key) {
-            return QString("%1: %2").arg(code).arg(
-                QString::fromStdString(codeText(named.table, code)));
-        }
-    }
-    return QString::number(value);
+QString valueOf(const HeaderField& field, const NesHeader& header) {
+    return QString::fromStdString(valueText(field, header));
 }
 
 QString hashLine(const char* part, const std::string& crc, const std::string& sha1) {
@@ -267,7 +230,7 @@ int CheckArea::differingFields() const {
     int differing = 0;
     for (int row = 0; row < headerFieldCount; ++row) {
         differing +=
-            valueText(headerFields[row], working) != valueText(headerFields[row], entry->header);
+            valueOf(headerFields[row], working) != valueOf(headerFields[row], entry->header);
     }
     return differing;
 }
@@ -320,8 +283,8 @@ void CheckArea::showComparison() {
     int differing = 0;
     for (int row = 0; row < headerFieldCount; ++row) {
         const HeaderField& field = headerFields[row];
-        const QString ours = valueText(field, working);
-        const QString theirs = valueText(field, entry->header);
+        const QString ours = valueOf(field, working);
+        const QString theirs = valueOf(field, entry->header);
         auto* name = new QTableWidgetItem(QString::fromLatin1(field.label));
         const bool differs = ours != theirs;
         if (differs) {
