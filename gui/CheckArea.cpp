@@ -77,13 +77,11 @@ CheckArea::CheckArea(Ui::TfrmMain& ui, platform::ControlEvents& events, platform
         }
     });
     connect(ui.lstFindings, &QTreeWidget::currentItemChanged, this, [this] {
-        const QTreeWidgetItem* item = this->ui.lstFindings->currentItem();
-        const int index = item != nullptr ? item->data(0, Qt::UserRole).toInt() : -1;
-        const bool fixable = index >= 0 && findings[std::size_t(index)].fix.has_value();
+        const Finding* chosen = findingOf(this->ui.lstFindings->currentItem());
+        const bool fixable = chosen != nullptr && chosen->fix.has_value();
         this->ui.btnTakeFix->setEnabled(fixable);
-        this->ui.btnTakeFix->setText(
-            fixable ? QString::fromStdString(findings[std::size_t(index)].fixLabel)
-                    : QStringLiteral("Take the Fix"));
+        this->ui.btnTakeFix->setText(fixable ? QString::fromStdString(chosen->fixLabel)
+                                             : QStringLiteral("Take the Fix"));
         this->ui.lblFix->setText(fixable ? QStringLiteral("The fix changes the working copy; "
                                                           "Apply Changes writes it.")
                                          : QString());
@@ -334,14 +332,16 @@ void CheckArea::takeFields(bool all) {
     host.edit(edited);
 }
 
+const Finding* CheckArea::findingOf(const QTreeWidgetItem* item) const {
+    const QVariant index = item != nullptr ? item->data(0, Qt::UserRole) : QVariant();
+    return index.isValid() && index.toUInt() < findings.size() ? &findings[index.toUInt()]
+                                                               : nullptr;
+}
+
 void CheckArea::takeFix() {
-    const QTreeWidgetItem* item = ui.lstFindings->currentItem();
-    if (item == nullptr) {
-        return;
-    }
-    const Finding& chosen = findings[std::size_t(item->data(0, Qt::UserRole).toInt())];
-    if (chosen.fix) {
-        host.edit(NesHeader(*chosen.fix));
+    const Finding* chosen = findingOf(ui.lstFindings->currentItem());
+    if (chosen != nullptr && chosen->fix) {
+        host.edit(NesHeader(*chosen->fix));
     }
 }
 

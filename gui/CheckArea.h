@@ -18,6 +18,8 @@
 #include <memory>
 #include <optional>
 
+class QTreeWidgetItem;
+
 namespace Ui {
 class TfrmMain;
 }
@@ -61,6 +63,8 @@ private:
     int differingFields() const;
     void takeFields(bool all);
     void takeFix();
+    // The finding a row of the list shows, or nullptr.
+    const Finding* findingOf(const QTreeWidgetItem* item) const;
     void scanFinished();
     void stopScan();
 

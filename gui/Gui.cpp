@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
@@ -191,6 +192,10 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
                                                     Qt::SmoothTransformation));
     setWindowIcon(QIcon(QPixmap(tallowick_icon)));
     setAcceptDrops(true);
+
+    // The Check area's pages change by a click or Ctrl+Tab: Tab goes
+    // through the controls of the page shown.
+    ui->tabCheck->findChild<QTabBar*>()->setFocusPolicy(Qt::ClickFocus);
 
     centralWidget()->setFixedSize(776, 528);
     setFixedSize(sizeHint());
