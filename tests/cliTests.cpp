@@ -67,13 +67,14 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
     } rows[] = {
         // clang-format off
         {{"info", "@"}, 1, {"big.nes", "clean-nrom.nes\n  Format            iNES 1.0",
-          "Submapper         -\n", "Mapper            1 (", "nes2.nes\n  Format            NES 2.0",
+          "Submapper         -\n", "Mapper            1: S*ROM", "nes2.nes\n  Format            NES 2.0",
           "short.NES", "sub/long.nes", "trainer.nes", "Trainer           yes"},
          {"text.nes: not an iNES image", "tiny.nes: too short"}},
         {{"info", "--json", "--no-hashes", "@/missing.nes", "@/nes2.nes"}, 1,
          {"\"error\":\"cannot open", "\"submapper\":5"}, {}},
-        {{"check", "@"}, 1, {"big.nes: 1 warning: ", "short.NES: 1 error: ", "long.nes: 1 warning",
-          "9 files: 1 with errors, 2 with warnings, 4 fine, 2 could not be read\n"}, {"tiny.nes"}},
+        {{"check", "@"}, 1, {"big.nes: 1 warning: ", "dirty-bytes.nes: 1 warning: bytes 8-15 spell \"GARBAGE!\"",
+          "short.NES: 1 error: ", "long.nes: 1 warning", "9 files: 1 with errors, 3 with warnings, 3 fine, 2 could not be read\n"},
+         {"tiny.nes"}},
         {{"check", "--verbose", "@/sub"}, 0, {"long.nes: warning file-long: ", "1 file: "}, {}},
         {{"check", "--db", "@/nothing.xml", "@"}, 1, {}, {"nothing.xml"}},
         {{"set", "--dry-run", "mapper=4", "mirroring=h", "@/clean-nrom.nes"}, 0,
@@ -148,7 +149,7 @@ TEST_F(Cli, SetThenInfoJsonRoundTrip) {
     for (const auto& [key, value] : expected) {
         EXPECT_EQ(json[key], value) << key;
     }
-    EXPECT_EQ(json["problems"][0]["id"], "file-short");
+    EXPECT_EQ(json["problems"][0]["id"], "nes2-sizes");
 }
 
 } // namespace

@@ -8,19 +8,11 @@
 #include "guiMain.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QInputMethodEvent>
-#include <QTest>
 
-#include <algorithm>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
-#include <memory>
 #include <numeric>
 #include <random>
-#include <string>
-#include <vector>
 
 using namespace harness;
 using testfiles::Bytes;
@@ -30,14 +22,14 @@ namespace {
 constexpr std::uint64_t hugeSize = std::uint64_t(1) << 30;
 
 // How the boxes the window may show begin: caption, then text.
-const QString notOpened = "Error: The stream could not be opened.";
-const QString notInes = "Error: The file is not a valid iNES cart image.";
-const QString cleaned = "Note: Some garbage bytes were found and removed";
-const QString keptDirty = "Note: Some garbage bytes were found in bytes 8-15 of the header.\nThey";
-const QString readOnly = "Error: The file cannot be written because it is read-only";
-const QString trainerOn = "Note: A 512-byte trainer will not actually be inserted";
-const QString trainerOff = "Note: The 512-byte trainer at offsets 16-527 will not acually be";
-const QString saveQuestion = "Save Changes: Changes have been made.  save them?";
+const QString notOpened = "Error: The stream could not be opened.",
+              notInes = "Error: The file is not a valid iNES",
+              cleaned = "Note: Some garbage bytes were found and removed",
+              keptDirty = "Note: Some garbage bytes were found in bytes 8-15 of the header.\nThey",
+              readOnly = "Error: The file cannot be written because it is read-only",
+              trainerOn = "Note: A 512-byte trainer will not actually be inserted",
+              trainerOff = "Note: The 512-byte trainer at offsets 16-527 will not acually be",
+              saveQuestion = "Save Changes: Changes have been made.  save them?";
 
 // What is typed into a number box: the text and the number it stands for,
 // which the box takes when it is in its range.
@@ -52,53 +44,27 @@ struct Input {
 const char16_t* const acceptedForms[] = {u"%1",       u"%1",       u"+%1",
                                          u" %1  ",    u"00%1",     u" +0%1",
                                          u"\u00A0%1", u"\u3000%1", u"000000000000000000000%1"};
-// Texts that are not numbers, or numbers out of every range, and numbers that
-// only NES 2.0 takes (up to 4095 for the mapper, 3839 for the pages): huge,
-// signs, spaces, letters, full-width or Arabic-Indic digits, accents, a
-// superscript, an emoji.
-const Input otherTexts[] = {{"256", 256},
-                            {"+256", 256},
-                            {"1000", 1000},
-                            {"3839", 3839},
-                            {"3840", 3840},
-                            {"4095", 4095},
-                            {"4096", bad},
-                            {"-1", bad},
-                            {"  ", blank},
-                            {"99999999999", bad},
-                            {"2147483647", bad},
-                            {"2147483648", bad},
-                            {"-2147483648", bad},
-                            {"abc", bad},
-                            {"1a", bad},
-                            {"0x1F", bad},
-                            {"FF", bad},
-                            {"1e2", bad},
-                            {"+", bad},
-                            {"-", bad},
-                            {"+-5", bad},
-                            {"--5", bad},
-                            {"+ 5", bad},
-                            {"5-", bad},
-                            {"1 2", bad},
-                            {"1.5", bad},
-                            {"3,0", bad},
-                            {QString::fromUtf16(u"\uFF11\uFF12"), bad},
-                            {QString::fromUtf16(u"\u0663"), bad},
-                            {QString::fromUtf16(u"\u00E9"), bad},
-                            {QString::fromUtf16(u"12\u20AC"), bad},
-                            {QString::fromUtf16(u"4\u00B2"), bad},
-                            {QString::fromUtf16(u"\U0001F600"), bad}};
+// Numbers that only NES 2.0 takes (up to 4095 for the mapper, 3839 for the
+// pages), numbers out of every range, and texts that are no number: signs,
+// spaces, letters, full-width or Arabic-Indic digits, accents, an emoji.
+// clang-format off
+const Input otherTexts[] = {{"256", 256}, {"+256", 256}, {"1000", 1000}, {"3839", 3839}, {"3840", 3840}, {"4095", 4095},
+    {"4096", bad}, {"-1", bad}, {"  ", blank}, {"99999999999", bad}, {"2147483647", bad}, {"2147483648", bad},
+    {"-2147483648", bad}, {"abc", bad}, {"1a", bad}, {"0x1F", bad}, {"FF", bad}, {"1e2", bad}, {"+", bad}, {"-", bad},
+    {"+-5", bad}, {"--5", bad}, {"+ 5", bad}, {"5-", bad}, {"1 2", bad}, {"1.5", bad}, {"3,0", bad},
+    {QString::fromUtf16(u"\uFF11\uFF12"), bad}, {QString::fromUtf16(u"\u0663"), bad}, {QString::fromUtf16(u"\u00E9"), bad},
+    {QString::fromUtf16(u"12\u20AC"), bad}, {QString::fromUtf16(u"4\u00B2"), bad}, {QString::fromUtf16(u"\U0001F600"), bad}};
+// clang-format on
 
 const QStringList numberBoxes = {"txtMapperNum", "txtPrgPages", "txtChrPages"};
 const QStringList checkBoxes = {"chk4ScreenMirroring", "chkSRAM", "chkTrainer"};
 constexpr std::uint8_t checkBits[] = {0x08, 0x02, 0x04};
 // What a click lands on, the more often the more it is listed.
 const QStringList controls =
-    QString("txtLabel txtByte3 txtMapperName txtPrgMem txtChrMem txtMapperNum txtPrgPages "
-            "txtChrPages sgdHeader sgdHeader Label1 Label3 Image1 cmbMirroring cmbMirroring "
-            "btnApply btnApply chk4ScreenMirroring chkSRAM chkTrainer chk4ScreenMirroring chkSRAM "
-            "chkTrainer")
+    QString("txtLabel txtByte3 txtMapperName txtPrgMem txtChrMem txtMapperNum "
+            "txtPrgPages txtChrPages sgdHeader sgdHeader Label1 Label3 Image1 "
+            "cmbMirroring cmbMirroring btnApply btnApply chk4ScreenMirroring "
+            "chkSRAM chkTrainer chk4ScreenMirroring chkSRAM chkTrainer txtSubmapper")
         .split(' ');
 
 // A file and what it must hold: its first 16 bytes in hex (none: missing),
@@ -114,8 +80,9 @@ struct File {
 };
 
 QString hex(const std::uint8_t* bytes, std::size_t count) {
-    const auto size = static_cast<int>(std::min<std::size_t>(count, 16));
-    return QString(QByteArray(reinterpret_cast<const char*>(bytes), size).toHex(' ').toUpper());
+    return QByteArray(reinterpret_cast<const char*>(bytes), int(std::min<std::size_t>(count, 16)))
+        .toHex(' ')
+        .toUpper();
 }
 
 bool isDirty(const Bytes& bytes) {
@@ -126,6 +93,7 @@ class Session {
 public:
     Session(std::uint32_t seed, int actions) : rng(seed), actions(actions) {
         // The clean file has iNES 1.0 console bits in byte 7 that a mapper entry clears.
+        // clang-format off
         files = {{"clean-\xC3\xA4.nes", "4E45531A 02011301 0000000000000000", 3000},
                  {"dirty.nes", "4E45531A 08044000 4469736B44756465", 2000, false, true},
                  {"dirty-locked.nes", "4E45531A 01010100 0102030405060708", 500, true},
@@ -137,6 +105,7 @@ public:
                  {"short.nes", "4E45531A 01010000 05050505050505", 0},
                  {"missing.nes", "", 0},
                  {"huge.nes", "4E45531A 10004140 0000000000000000", 1000, false, false, hugeSize}};
+        // clang-format on
         for (File& file : files) {
             const QByteArray head = QByteArray::fromHex(file.head);
             file.bytes = testfiles::image(Bytes(head.begin(), head.end()), file.payload);
@@ -217,20 +186,25 @@ private:
         w->load(QString::fromStdString(file.path));
     }
 
-    // Click a number box, replace its text, then Tab, click elsewhere or leave it.
+    // Click a number box, replace its text (ASCII key by key, anything else
+    // as an input method commits it), then Tab, click elsewhere or leave it.
     void typeNumber() {
         const int box = pick(3);
         const Input input = randomInput();
         note(QString("type \"%1\" into %2").arg(input.text, numberBoxes[box]));
         moveFocus(number(box));
-        typeText(number(box), input.text);
+        const bool ascii = std::all_of(input.text.begin(), input.text.end(),
+                                       [](QChar c) { return c.unicode() < 0x80; });
+        w->type(number(box), ascii ? input.text : QString());
+        if (!ascii) {
+            QInputMethodEvent commit;
+            commit.setCommitString(input.text);
+            QApplication::sendEvent(number(box), &commit);
+        }
+        QCOMPARE(number(box)->text(), input.text);
         entries[box] = input;
         const int then = pick(5);
-        if (then < 2) {
-            tab();
-        } else if (then < 4) {
-            click();
-        }
+        then < 2 ? tab() : then < 4 ? click() : void();
     }
 
     void tab() {
@@ -247,8 +221,8 @@ private:
             note("click the disabled " + target->objectName());
             step.unchanged = true;
             step.highlight = w->highlighted();
-            const QPoint at = target->mapTo(&w->form(), QPoint(6, target->height() / 2));
-            QTest::mouseClick(w->form().windowHandle(), Qt::LeftButton, {}, at);
+            QTest::mouseClick(w->form().windowHandle(), Qt::LeftButton, {},
+                              target->mapTo(&w->form(), QPoint(6, target->height() / 2)));
             return QApplication::processEvents();
         }
         const bool space = qobject_cast<QAbstractButton*>(target) != nullptr && chance(40);
@@ -262,8 +236,7 @@ private:
             step.boxes << ((work[6] & checkBits[flag]) != 0 ? trainerOn : trainerOff);
         }
         if (target == w->apply() && files[current].readOnly) {
-            // Refused; the file is loaded again and the edits are gone.
-            step.boxes << readOnly;
+            step.boxes << readOnly; // refused; the file is loaded again and the edits are gone
             expectLoad(current);
         } else if (target == w->apply()) {
             std::copy(work.begin(), work.end(), files[current].bytes.begin());
@@ -298,12 +271,12 @@ private:
         w->menu("mnuFree");
     }
 
-    // Only the user's changes to a writable file are offered for saving.
+    // Closing commits the number being typed (a refused one keeps the window);
+    // only the user's changes to a writable file are offered for saving.
     void closeWindow() {
         const bool yes = chance(50);
         note(QString("close the window, answer %1").arg(yes ? "Yes" : "No"));
         w->prompts.answers.push_back(yes ? platform::Answer::yes : platform::Answer::no);
-        // Closing commits the number being typed; a refused one keeps the window.
         QWidget* focused = w->form().focusWidget();
         closed = focused == nullptr || commit(numberBoxes.indexOf(focused->objectName()));
         if (closed && current >= 0 && !files[current].readOnly && work != base) {
@@ -319,13 +292,12 @@ private:
     Input randomInput() {
         const int edges[] = {0, 15, 16, 255};
         const int value = chance(30) ? edges[pick(4)] : pick(256);
+        const int number = chance(50) ? 256 + pick(4000) : -1 - pick(1000);
         switch (pick(6)) {
         case 0:
             return chance(70) ? Input{QString(), blank} : Input{"-0", 0};
-        case 1: {
-            const int number = chance(50) ? 256 + pick(4000) : -1 - pick(1000);
+        case 1:
             return {QString::number(number), number < 0 ? bad : number};
-        }
         case 2:
             return otherTexts[pick(std::size(otherTexts))];
         default:
@@ -334,23 +306,7 @@ private:
         }
     }
 
-    // ASCII key by key, anything else as an input method commits it.
-    void typeText(QLineEdit* box, const QString& text) {
-        const bool ascii =
-            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-        w->type(box, ascii ? text : QString()); // click it, clear it, type
-        if (!ascii) {
-            QInputMethodEvent commit;
-            commit.setCommitString(text);
-            QApplication::sendEvent(box, &commit);
-        }
-        QApplication::processEvents();
-        QCOMPARE(box->text(), text);
-    }
-
-    // The focus moves to `target` (nullptr: elsewhere). Leaving a number box
-    // commits its text to the working copy, or rejects it with an error box
-    // and changes nothing.
+    // The focus moves to `target` (nullptr: elsewhere): leaving a number box commits it.
     void moveFocus(QWidget* target) {
         QWidget* focused = QApplication::focusWidget();
         if (focused != target && focused != nullptr) {
@@ -358,31 +314,27 @@ private:
         }
     }
 
-    // What leaving box `box` (-1: not a number box) does; false when refused.
+    // What leaving box `box` (-1: not a number box) does: its number goes
+    // into the working copy, or it is rejected with an error box (false).
     bool commit(int box) {
-        if (box < 0 || current < 0) {
+        if (box < 0 || current < 0 || (entries[box].value == blank && box > 0)) {
             return true;
         }
-        const Input entry = entries[box];
         const bool nes2 = (work[7] & 0x0C) == 0x08;
-        const int highest = box == 0 ? (nes2 ? 4095 : 255) : (nes2 ? 3839 : 255);
-        if (entry.value == blank && box > 0) {
-            return true;
-        }
-        if (entry.value < 0 || entry.value > highest) {
-            step.rejected << "'" + entry.text + "'";
+        const int value = entries[box].value;
+        if (value < 0 || value > (box == 0 ? (nes2 ? 4095 : 255) : (nes2 ? 3839 : 255))) {
+            step.rejected << "'" + entries[box].text + "'";
             return false;
         }
-        const int value = entry.value;
         if (box == 0) {
-            // iNES 1.0 wants bits 0-3 of byte 7 zero; NES 2.0 keeps them and
-            // takes bits 8-11 in byte 8.
+            // iNES 1.0 wants bits 0-3 of byte 7 zero; NES 2.0 keeps them and has bits 8-11 in
+            // byte 8.
             work[6] = static_cast<std::uint8_t>((work[6] & 0x0F) | ((value & 0x0F) << 4));
             work[7] = static_cast<std::uint8_t>((value & 0xF0) | (nes2 ? work[7] & 0x0F : 0));
             work[8] = static_cast<std::uint8_t>(nes2 ? (work[8] & 0xF0) | (value >> 8) : work[8]);
         } else {
-            work[3 + box] = static_cast<std::uint8_t>(value);
             const int shift = box == 1 ? 0 : 4;
+            work[3 + box] = static_cast<std::uint8_t>(value);
             work[9] = static_cast<std::uint8_t>(
                 nes2 ? (work[9] & ~(0x0F << shift)) | ((value >> 8) << shift) : work[9]);
         }
@@ -399,18 +351,15 @@ private:
         // In an NES 2.0 header bytes 8-15 are data, not garbage.
         if ((file.bytes[7] & 0x0C) != 0x08 && isDirty(file.bytes)) {
             step.boxes << (file.readOnly ? keptDirty : cleaned);
-            if (!file.readOnly) {
-                std::fill(file.bytes.begin() + 8, file.bytes.begin() + 16, 0);
-            }
+            std::fill(file.bytes.begin() + (file.readOnly ? 16 : 8), file.bytes.begin() + 16, 0);
         }
         std::copy(file.bytes.begin(), file.bytes.begin() + 16, work.begin());
         base = work;
         current = index;
-        const bool nes2 = (work[7] & 0x0C) == 0x08;
-        const int values[] = {(work[6] >> 4) | (work[7] & 0xF0) |
-                                  (nes2 ? (work[8] & 0x0F) << 8 : 0),
-                              work[4] | (nes2 ? (work[9] & 0x0F) << 8 : 0),
-                              work[5] | (nes2 ? (work[9] >> 4) << 8 : 0)};
+        const int nes2 = (work[7] & 0x0C) == 0x08 ? 1 : 0;
+        const int values[] = {(work[6] >> 4) | (work[7] & 0xF0) | nes2 * ((work[8] & 0x0F) << 8),
+                              work[4] | nes2 * ((work[9] & 0x0F) << 8),
+                              work[5] | nes2 * ((work[9] >> 4) << 8)};
         for (int box = 0; box < 3; ++box) {
             entries[box] = {QString::number(values[box]), values[box]};
         }
@@ -449,19 +398,17 @@ private:
         }
         TfrmMain& form = w->form();
         QCOMPARE(form.isVisible(), !closed);
-        if (closed) {
-            return;
+        const bool loaded = !closed && current >= 0;
+        QVERIFY(closed || (form.romFile != nullptr) == loaded);
+        QVERIFY(!step.unchanged || w->highlighted() == step.highlight);
+        if (!closed) {
+            QCOMPARE(w->byteCells(),
+                     loaded ? expectedCells(*form.header) : QStringList(16, QString()));
         }
-        const bool loaded = current >= 0;
-        QCOMPARE(form.romFile != nullptr, loaded);
-        QVERIFY(!loaded || form.header != nullptr);
-        if (step.unchanged) {
-            QCOMPARE(w->highlighted(), step.highlight);
-        }
-        QCOMPARE(w->byteCells(), loaded ? expectedCells(*form.header) : QStringList(16, QString()));
         if (loaded) {
             QCOMPARE(hex(form.header->data(), 16), hex(work.data(), 16));
             QCOMPARE(form.isWindowModified(), work != base);
+            QCOMPARE(w->check("chkTrainer")->isChecked(), (work[6] & 0x04) != 0);
         }
     }
 

@@ -1,12 +1,14 @@
 #include "TestFiles.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <grp.h>
-#include <sys/prctl.h>
 #include <iterator>
 #include <stdexcept>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +124,22 @@ void writeSparse(const std::string& path, const Bytes& start, std::uint64_t size
 
 std::uint64_t fileSize(const std::string& path) {
     return fs::file_size(path);
+}
+
+WritesFail::WritesFail() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    saved = limit.rlim_cur;
+    std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+WritesFail::~WritesFail() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = saved;
+    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 bool exists(const std::string& path) {
