@@ -97,13 +97,15 @@ CheckArea::CheckArea(Ui::TfrmMain& ui, platform::ControlEvents& events, platform
 
 CheckArea::~CheckArea() {
     stopScan();
+    watcher.waitForFinished();
 }
 
+// The reading stops at its next block; nobody waits for it. What it shares
+// with the area is its own Scan, and its result goes nowhere.
 void CheckArea::stopScan() {
     if (scan) {
         scan->cancel = true;
     }
-    watcher.waitForFinished();
     progressTimer.stop();
     ui.prgCheck->setVisible(false);
 }

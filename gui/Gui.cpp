@@ -442,8 +442,9 @@ void TfrmMain::ShowFields() {
         edit->setText(text);
     };
     const CartridgeHeader& bytes = shown.bytes();
-    const QByteArray label(reinterpret_cast<const char*>(bytes.data()), 3);
-    show(ui->txtLabel, QString::fromLatin1(label.constData(), int(qstrnlen(label.constData(), 3))));
+    // The label as read, up to a NUL.
+    const char* label = reinterpret_cast<const char*>(bytes.data());
+    show(ui->txtLabel, QString::fromLatin1(label, int(std::find(label, label + 3, '\0') - label)));
     show(ui->txtByte3, "0x" + platform::hexText(bytes[3], 2));
     show(ui->txtMapperNum, QString::number(shown.mapper()));
     ui->txtMapperName->setEnabled(true);

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Remakes docs/main-window.png and docs/format-window.png: the windows with
-# a sample loaded (a copy of it), on a virtual X display.
+# Remakes the pictures in docs/: the windows with copies of the samples
+# loaded, on a virtual X display. The settings of this run (the header
+# database chosen) live in a temporary home, not in yours.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target screenshot >/dev/null
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 800x600x24" \
-    ./build/tools/screenshot docs "${1:-samples/trainer.nes}"
-echo "docs/main-window.png docs/format-window.png"
+home=$(mktemp -d)
+chmod 700 "$home"
+trap 'rm -rf "$home"' EXIT
+HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home" \
+    xvfb-run -a -s "-screen 0 1024x768x24" ./build/tools/screenshot docs samples >/dev/null
+ls docs/*.png

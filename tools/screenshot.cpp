@@ -1,7 +1,12 @@
-// Saves pictures of Tallowick's windows with a sample loaded, for the README
-// and for checking the layout by eye:
-//   screenshot OUTDIR SAMPLE.nes
-// The sample is copied to a temporary folder first; it is never written.
+// Saves pictures of Tallowick's windows, for the README and for checking the
+// layout by eye:
+//   screenshot OUTDIR SAMPLES
+// SAMPLES is the samples folder; the samples and the sample header database
+// are copied to a temporary folder first and never written. The pictures:
+//   main-window.png   an NES 2.0 image, its mapper number clicked
+//   check-area.png    an image the header database lists with other fields
+//   findings.png      an image whose header does not fit the file
+//   format-window.png, nes2-format-window.png   the two reference pages
 #include "Format.h"
 #include "Gui.h"
 #include "Platform.h"
@@ -12,32 +17,42 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-// Answers every box with OK and the file dialog with one chosen file.
+// Answers every box with OK and the file dialog with the next name.
 class FixedAnswers : public platform::Prompts {
 public:
-    explicit FixedAnswers(QString file) : file(std::move(file)) {}
+    QStringList files;
     platform::Answer message(const QString& text, const QString&, platform::Buttons) override {
         std::printf("box: %s\n", qPrintable(text));
         return platform::Answer::ok;
     }
     bool chooseFile(const QString&, const QString&, QString& fileName) override {
-        fileName = file;
+        if (files.isEmpty()) {
+            return false;
+        }
+        fileName = files.takeFirst();
         return true;
     }
     void showError(const QString& message) override {
         std::printf("error box: %s\n", qPrintable(message));
     }
-
-private:
-    QString file;
 };
+
+// Lets the window settle: events, the background reading, a repaint.
+void settle(QWidget& window) {
+    window.activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 700) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
 
 } // namespace
 
@@ -45,37 +60,47 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     platform::initializeApplication();
     if (argc < 3) {
-        std::fprintf(stderr, "usage: screenshot OUTDIR SAMPLE.nes\n");
+        std::fprintf(stderr, "usage: screenshot OUTDIR SAMPLES\n");
         return 2;
     }
-    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QDir samples(QString::fromLocal8Bit(argv[2]));
     QTemporaryDir scratch;
-    const QString copy = scratch.filePath(QStringLiteral("sample.nes"));
-    if (!QFile::copy(QString::fromLocal8Bit(argv[2]), copy)) {
-        std::fprintf(stderr, "cannot copy %s\n", argv[2]);
-        return 2;
+    for (const QString& name : samples.entryList({"*.nes", "*.xml"})) {
+        QFile::copy(samples.filePath(name), scratch.filePath(name));
     }
-    FixedAnswers answers(copy);
+    FixedAnswers answers;
     ApplicationForms forms(answers);
     TfrmMain& window = *frmMain;
-    TfrmFormatInfo& info = *frmFormatInfo;
     window.show();
-    info.show();
-    QApplication::processEvents();
+    bool ok = true;
+    auto shoot = [&](QWidget& shown, const char* name) {
+        settle(shown);
+        ok = shown.grab().save(out.filePath(QString::fromLatin1(name))) && ok;
+    };
+    auto load = [&](const char* sample) {
+        window.LoadFile(QFile::encodeName(scratch.filePath(QString::fromLatin1(sample))));
+    };
 
-    window.findChild<QAction*>(QStringLiteral("mnuLoad"))->trigger();
-    // With no window manager, activate the window as a desktop would.
-    window.activateWindow();
-    QElapsedTimer waited;
-    waited.start();
-    while (!window.isActiveWindow() && waited.elapsed() < 2000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    // Show a highlight, as after clicking the mapper number.
+    load("nes2-mapper268.nes");
+    settle(window);
     window.findChild<QLineEdit*>(QStringLiteral("txtMapperNum"))->setFocus(Qt::MouseFocusReason);
-    QApplication::processEvents();
+    shoot(window, "main-window.png");
 
-    bool ok = window.grab().save(QDir(outDir).filePath(QStringLiteral("main-window.png"))) &&
-              info.grab().save(QDir(outDir).filePath(QStringLiteral("format-window.png")));
+    load("long.nes");
+    shoot(window, "findings.png");
+
+    answers.files << scratch.filePath(QStringLiteral("nes20db-samples.xml"));
+    window.findChild<QAction*>(QStringLiteral("mnuLoadDatabase"))->trigger();
+    load("nes2.nes");
+    window.findChild<QTabWidget*>(QStringLiteral("tabCheck"))->setCurrentIndex(2);
+    shoot(window, "check-area.png");
+
+    for (auto [page, name] : {std::pair{frmFormatInfo, "format-window.png"},
+                              std::pair{frmNes2FormatInfo, "nes2-format-window.png"}}) {
+        page->show();
+        shoot(*page, name);
+        page->hide();
+    }
     return ok ? 0 : 1;
 }
