@@ -1,6 +1,6 @@
 #include "CheckArea.h"
 
-#include "ui_Gui.h"
+#include "ui_CheckArea.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
@@ -58,40 +59,47 @@ QString hashLine(const char* part, const std::string& crc, const std::string& sh
 
 } // namespace
 
-CheckArea::CheckArea(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::Prompts& prompts,
+CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::Prompts& prompts,
                      Host host)
-    : ui(ui), events(events), prompts(prompts), host(std::move(host)),
-      databaseChooser(prompts, QStringLiteral("Load Header Database"),
-                      QStringLiteral("NES 2.0 Header Database (*.xml)")) {
-    ui.lstFindings->setColumnWidth(0, 80);
-    ui.tblDatabase->setColumnWidth(0, 160);
-    ui.tblDatabase->setColumnWidth(1, 280);
-    ui.tblDatabase->horizontalHeader()->setStretchLastSection(true);
+    : ui(std::make_unique<Ui::CheckArea>()), events(events), prompts(prompts),
+      host(std::move(host)), databaseChooser(prompts, QStringLiteral("Load Header Database"),
+                                             QStringLiteral("NES 2.0 Header Database (*.xml)")) {
+    // Controls added to a shown widget stay hidden until it is shown again.
+    area->hide();
+    ui->setupUi(area);
+    area->show();
+    // Its pages change by a click or Ctrl+Tab: Tab goes through the
+    // controls of the page shown.
+    ui->tabCheck->findChild<QTabBar*>()->setFocusPolicy(Qt::ClickFocus);
+    ui->lstFindings->setColumnWidth(0, 80);
+    ui->tblDatabase->setColumnWidth(0, 160);
+    ui->tblDatabase->setColumnWidth(1, 280);
+    ui->tblDatabase->horizontalHeader()->setStretchLastSection(true);
     connect(&watcher, &QFutureWatcher<ImageReport>::finished, this,
             [this] { this->events.run([this] { scanFinished(); }); });
     progressTimer.setInterval(100);
     connect(&progressTimer, &QTimer::timeout, this, [this] {
         if (scan && scan->total > 0) {
-            this->ui.prgCheck->setVisible(true);
-            this->ui.prgCheck->setValue(static_cast<int>(1000 * scan->done / scan->total));
+            ui->prgCheck->setVisible(true);
+            ui->prgCheck->setValue(static_cast<int>(1000 * scan->done / scan->total));
         }
     });
-    connect(ui.lstFindings, &QTreeWidget::currentItemChanged, this, [this] {
-        const Finding* chosen = findingOf(this->ui.lstFindings->currentItem());
+    connect(ui->lstFindings, &QTreeWidget::currentItemChanged, this, [this] {
+        const Finding* chosen = findingOf(ui->lstFindings->currentItem());
         const bool fixable = chosen != nullptr && chosen->fix.has_value();
-        this->ui.btnTakeFix->setEnabled(fixable);
-        this->ui.btnTakeFix->setText(fixable ? QString::fromStdString(chosen->fixLabel)
-                                             : QStringLiteral("Take the Fix"));
-        this->ui.lblFix->setText(fixable ? QStringLiteral("The fix changes the working copy; "
-                                                          "Apply Changes writes it.")
-                                         : QString());
+        ui->btnTakeFix->setEnabled(fixable);
+        ui->btnTakeFix->setText(fixable ? QString::fromStdString(chosen->fixLabel)
+                                        : QStringLiteral("Take the Fix"));
+        ui->lblFix->setText(fixable ? QStringLiteral("The fix changes the working copy; "
+                                                     "Apply Changes writes it.")
+                                    : QString());
     });
     auto bind = [this](QPushButton* button, std::function<void()> run) {
         connect(button, &QPushButton::clicked, this, [this, run] { this->events.run(run); });
     };
-    bind(ui.btnTakeFix, [this] { takeFix(); });
-    bind(ui.btnTakeSelected, [this] { takeFields(false); });
-    bind(ui.btnTakeAll, [this] { takeFields(true); });
+    bind(ui->btnTakeFix, [this] { takeFix(); });
+    bind(ui->btnTakeSelected, [this] { takeFields(false); });
+    bind(ui->btnTakeAll, [this] { takeFields(true); });
     clear();
 }
 
@@ -107,7 +115,7 @@ void CheckArea::stopScan() {
         scan->cancel = true;
     }
     progressTimer.stop();
-    ui.prgCheck->setVisible(false);
+    ui->prgCheck->setVisible(false);
 }
 
 void CheckArea::start(int descriptor, const NesHeader& loaded) {
@@ -124,7 +132,7 @@ void CheckArea::start(int descriptor, const NesHeader& loaded) {
     report.reset();
     entry = nullptr;
     headerEdited();
-    ui.txtHashes->setPlainText(QStringLiteral("Reading the file..."));
+    ui->txtHashes->setPlainText(QStringLiteral("Reading the file..."));
 
     scan = std::make_shared<Scan>();
     watcher.setFuture(QtConcurrent::run([shared = scan, descriptor, loaded] {
@@ -147,11 +155,11 @@ void CheckArea::clear() {
     report.reset();
     findings.clear();
     entry = nullptr;
-    ui.lstFindings->clear();
-    ui.txtHashes->clear();
-    ui.lblVerdict->setText(QStringLiteral("No image loaded."));
-    ui.lblVerdict->setPalette(QPalette());
-    ui.btnTakeFix->setEnabled(false);
+    ui->lstFindings->clear();
+    ui->txtHashes->clear();
+    ui->lblVerdict->setText(QStringLiteral("No image loaded."));
+    ui->lblVerdict->setPalette(QPalette());
+    ui->btnTakeFix->setEnabled(false);
     showComparison();
 }
 
@@ -160,7 +168,7 @@ void CheckArea::scanFinished() {
         return;
     }
     progressTimer.stop();
-    ui.prgCheck->setVisible(false);
+    ui->prgCheck->setVisible(false);
     report = watcher.result();
     if (database && report->complete) {
         entry = database->find(report->hashes.bodyCrc32, report->hashes.bodySha1);
@@ -178,13 +186,14 @@ void CheckArea::headerEdited() {
 
 void CheckArea::showFindings() {
     int counts[3] = {};
-    ui.lstFindings->clear();
+    ui->lstFindings->clear();
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const Look& look = lookOf(findings[i].severity);
         ++counts[&look - looks];
         QString message = QString::fromStdString(findings[i].message);
         message[0] = message[0].toUpper();
-        auto* item = new QTreeWidgetItem(ui.lstFindings, {QString::fromLatin1(look.word), message});
+        auto* item =
+            new QTreeWidgetItem(ui->lstFindings, {QString::fromLatin1(look.word), message});
         item->setIcon(0, QApplication::style()->standardIcon(look.icon));
         item->setData(0, Qt::UserRole, int(i));
         item->setToolTip(1, item->text(1));
@@ -213,16 +222,16 @@ void CheckArea::showFindings() {
                 ? QStringLiteral("  The header database agrees.")
                 : QString("  The header database differs in %1.").arg(plural(differing, "field"));
     }
-    QPalette palette = ui.lblVerdict->palette();
+    QPalette palette = ui->lblVerdict->palette();
     palette.setColor(QPalette::WindowText, colour);
-    ui.lblVerdict->setPalette(palette);
-    ui.lblVerdict->setText(verdict);
+    ui->lblVerdict->setPalette(palette);
+    ui->lblVerdict->setText(verdict);
     if (findings.empty()) {
-        new QTreeWidgetItem(ui.lstFindings, {QString(), verdict});
+        new QTreeWidgetItem(ui->lstFindings, {QString(), verdict});
     }
-    ui.lblFix->clear();
-    ui.btnTakeFix->setEnabled(false);
-    ui.btnTakeFix->setText(QStringLiteral("Take the Fix"));
+    ui->lblFix->clear();
+    ui->btnTakeFix->setEnabled(false);
+    ui->btnTakeFix->setText(QStringLiteral("Take the Fix"));
 }
 
 int CheckArea::differingFields() const {
@@ -237,10 +246,10 @@ int CheckArea::differingFields() const {
 
 void CheckArea::showHashes() {
     if (!report->complete) {
-        ui.txtHashes->setPlainText(report->readError.empty()
-                                       ? QStringLiteral("Reading stopped.")
-                                       : "The file could not be read: " +
-                                             QString::fromStdString(report->readError));
+        ui->txtHashes->setPlainText(report->readError.empty()
+                                        ? QStringLiteral("Reading stopped.")
+                                        : "The file could not be read: " +
+                                              QString::fromStdString(report->readError));
         return;
     }
     const Hashes& h = report->hashes;
@@ -253,31 +262,31 @@ void CheckArea::showHashes() {
     lines << QString()
           << QStringLiteral("ROM is every byte after the 16-byte header: the key of "
                             "dump catalogues.");
-    ui.txtHashes->setPlainText(lines.join('\n'));
+    ui->txtHashes->setPlainText(lines.join('\n'));
 }
 
 void CheckArea::showComparison() {
-    QTableWidget* table = ui.tblDatabase;
+    QTableWidget* table = ui->tblDatabase;
     table->setRowCount(0);
-    ui.btnTakeSelected->setEnabled(false);
-    ui.btnTakeAll->setEnabled(false);
+    ui->btnTakeSelected->setEnabled(false);
+    ui->btnTakeAll->setEnabled(false);
     if (!database) {
-        ui.lblDatabase->setText(noDatabase);
+        ui->lblDatabase->setText(noDatabase);
         return;
     }
     const QString entries = QString::number(database->size());
     if (!report) {
-        ui.lblDatabase->setText(scan ? "Reading the file for its hashes... (" + entries +
-                                           " entries in the database)"
-                                     : "Header database loaded: " + entries + " entries.");
+        ui->lblDatabase->setText(scan ? "Reading the file for its hashes... (" + entries +
+                                            " entries in the database)"
+                                      : "Header database loaded: " + entries + " entries.");
         return;
     }
     if (entry == nullptr) {
-        ui.lblDatabase->setText("This image is not in the header database (" + entries +
-                                " entries).");
+        ui->lblDatabase->setText("This image is not in the header database (" + entries +
+                                 " entries).");
         return;
     }
-    ui.lblDatabase->setText("In the header database as " + QString::fromStdString(entry->name));
+    ui->lblDatabase->setText("In the header database as " + QString::fromStdString(entry->name));
     const NesHeader working = host.working();
     table->setRowCount(headerFieldCount);
     int differing = 0;
@@ -304,10 +313,10 @@ void CheckArea::showComparison() {
         }
     }
     table->resizeRowsToContents();
-    ui.btnTakeSelected->setEnabled(differing > 0);
-    ui.btnTakeAll->setEnabled(differing > 0);
+    ui->btnTakeSelected->setEnabled(differing > 0);
+    ui->btnTakeAll->setEnabled(differing > 0);
     if (differing == 0) {
-        ui.lblDatabase->setText(ui.lblDatabase->text() + ": the header agrees.");
+        ui->lblDatabase->setText(ui->lblDatabase->text() + ": the header agrees.");
     }
 }
 
@@ -320,8 +329,8 @@ void CheckArea::takeFields(bool all) {
     if (!edited.isNes2()) {
         edited = edited.toNes2();
     }
-    for (int row = 0; row < ui.tblDatabase->rowCount(); ++row) {
-        const QTableWidgetItem* name = ui.tblDatabase->item(row, 0);
+    for (int row = 0; row < ui->tblDatabase->rowCount(); ++row) {
+        const QTableWidgetItem* name = ui->tblDatabase->item(row, 0);
         const bool differs = (name->flags() & Qt::ItemIsUserCheckable) != 0;
         if (differs && (all || name->checkState() == Qt::Checked)) {
             const HeaderField& field = headerFields[row];
@@ -341,13 +350,17 @@ const Finding* CheckArea::findingOf(const QTreeWidgetItem* item) const {
 }
 
 void CheckArea::takeFix() {
-    const Finding* chosen = findingOf(ui.lstFindings->currentItem());
+    const Finding* chosen = findingOf(ui->lstFindings->currentItem());
     if (chosen != nullptr && chosen->fix) {
         host.edit(NesHeader(*chosen->fix));
     }
 }
 
 // ---------------------------------------------------------------- the database
+
+QWidget* CheckArea::firstControl() const {
+    return ui->lstFindings;
+}
 
 void CheckArea::mnuLoadDatabaseClick() {
     if (databaseChooser.choose()) {

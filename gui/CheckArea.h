@@ -2,7 +2,7 @@
 // in words (with a fix where one is plain), the hashes of the dump, and the
 // header database's header beside the working copy, field by field. The
 // image is read in the background after the header is shown; checking
-// never writes. Its controls live in the main window's form.
+// never writes. The main window builds it just after its first paint.
 #pragma once
 
 #include "Platform.h"
@@ -21,7 +21,7 @@
 class QTreeWidgetItem;
 
 namespace Ui {
-class TfrmMain;
+class CheckArea;
 }
 
 class CheckArea : public QObject {
@@ -32,7 +32,8 @@ public:
         std::function<void(const NesHeader&)> edit; // take an edited header
     };
 
-    CheckArea(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::Prompts& prompts,
+    // Lays the area's controls out in `area`.
+    CheckArea(QWidget* area, platform::ControlEvents& events, platform::Prompts& prompts,
               Host host);
     ~CheckArea() override;
 
@@ -49,6 +50,8 @@ public:
     void loadRememberedDatabase();
 
     void mnuLoadDatabaseClick();
+    // Where Tab enters the area.
+    QWidget* firstControl() const;
 
 private:
     // One background reading of one file.
@@ -68,7 +71,7 @@ private:
     void scanFinished();
     void stopScan();
 
-    Ui::TfrmMain& ui;
+    std::unique_ptr<Ui::CheckArea> ui;
     platform::ControlEvents& events;
     platform::Prompts& prompts;
     Host host;

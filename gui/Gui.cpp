@@ -107,8 +107,6 @@ const WriteRefusal writeRefusals[] = {
 
 constexpr int gridColumnWidths[] = {41, 19, 19, 19, 19, 9, 19, 19, 19, 19};
 constexpr int gridRowHeights[] = {18, 17};
-// Read-only boxes are painted in the classic active-border grey.
-const QColor displayOnlyColour(0xD4, 0xD0, 0xC8);
 
 constexpr std::uint8_t mirroringBit = 0x01;
 constexpr std::uint8_t sramBit = 0x02;
@@ -178,14 +176,8 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     grid->setPalette(gridPalette);
 
     for (QLineEdit* edit :
-         {ui->txtLabel, ui->txtByte3, ui->txtMapperName, ui->txtPrgMem, ui->txtChrMem,
-          ui->txtFormat, ui->txtSubmapperName, ui->txtPrgRomForm, ui->txtChrRomForm}) {
-        QPalette shade = edit->palette();
-        for (QPalette::ColorGroup group :
-             {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-            shade.setColor(group, QPalette::Base, displayOnlyColour);
-        }
-        edit->setPalette(shade);
+         {ui->txtLabel, ui->txtByte3, ui->txtMapperName, ui->txtPrgMem, ui->txtChrMem}) {
+        platform::markDisplayOnly(edit);
     }
 
     ui->Image1->setPixmap(QPixmap(cartridge).scaled(ui->Image1->size(), Qt::KeepAspectRatio,
@@ -193,27 +185,12 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     setWindowIcon(QIcon(QPixmap(tallowick_icon)));
     setAcceptDrops(true);
 
-    // The Check area's pages change by a click or Ctrl+Tab: Tab goes
-    // through the controls of the page shown.
-    ui->tabCheck->findChild<QTabBar*>()->setFocusPolicy(Qt::ClickFocus);
-
     centralWidget()->setFixedSize(776, 528);
     setFixedSize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
 
-    nes2 =
-        std::make_unique<Nes2Area>(*ui, events, prompts,
-                                   Nes2Area::Host{[this] { return NesHeader(*header); },
-                                                  [this](const NesHeader& h) { Edit(h); },
-                                                  [this](std::uint16_t b) { HighlightBytes(b); }});
-    check = std::make_unique<CheckArea>(*ui, events, prompts,
-                                        CheckArea::Host{[this] { return NesHeader(*header); },
-                                                        [this](const NesHeader& h) { Edit(h); }});
-    // The header database is read once the window is up, not before.
-    QTimer::singleShot(0, this,
-                       [this] { events.run([this] { check->loadRememberedDatabase(); }); });
     bindEvents();
     for (const QVariant& path : QSettings().value(recentFilesKey).toList()) {
         recentFiles << path.toByteArray();
@@ -224,6 +201,48 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
 
 TfrmMain::~TfrmMain() {
     FormDestroy();
+}
+
+// The NES 2.0 and Check areas are built just after the window's first paint,
+// or at once when something needs them before.
+void TfrmMain::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (nes2 == nullptr) {
+        QTimer::singleShot(0, this, [this] { BuildAreas(); });
+    }
+}
+
+void TfrmMain::BuildAreas() {
+    if (nes2 != nullptr) {
+        return;
+    }
+    nes2 =
+        std::make_unique<Nes2Area>(ui->grpNes2, events, prompts,
+                                   Nes2Area::Host{[this] { return NesHeader(*header); },
+                                                  [this](const NesHeader& h) { Edit(h); },
+                                                  [this](std::uint16_t b) { HighlightBytes(b); }});
+    check = std::make_unique<CheckArea>(ui->frmCheck, events, prompts,
+                                        CheckArea::Host{[this] { return NesHeader(*header); },
+                                                        [this](const NesHeader& h) { Edit(h); }});
+    // Tab goes on from Apply through the NES 2.0 area, then the Check area.
+    QList<QWidget*> order = platform::tabChain(ui->sgdHeader, ui->centralwidget, ui->grpNes2);
+    order.removeIf([this](const QWidget* w) { return ui->frmCheck->isAncestorOf(w); });
+    order += platform::tabChain(nes2->firstControl(), ui->grpNes2);
+    order += platform::tabChain(check->firstControl(), ui->frmCheck);
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    events.run([this] { check->loadRememberedDatabase(); });
+}
+
+Nes2Area& TfrmMain::Nes2() {
+    BuildAreas();
+    return *nes2;
+}
+
+CheckArea& TfrmMain::Check() {
+    BuildAreas();
+    return *check;
 }
 
 void TfrmMain::bindEvents() {
@@ -315,7 +334,7 @@ void TfrmMain::mnuNes2InfoClick() {
 }
 
 void TfrmMain::mnuLoadDatabaseClick() {
-    check->mnuLoadDatabaseClick();
+    Check().mnuLoadDatabaseClick();
 }
 
 // ---------------------------------------------------------------- the grid
@@ -430,7 +449,7 @@ void TfrmMain::LoadRom() {
     setWindowFilePath(QFile::decodeName(romPath));
     setWindowModified(false);
     RememberRecent(romPath);
-    check->start(romFile->duplicate(), loaded);
+    Check().start(romFile->duplicate(), loaded);
 }
 
 // Every field from the working copy, enabled; the mapper name is the one
@@ -463,7 +482,7 @@ void TfrmMain::ShowFields() {
     tick(ui->chk4ScreenMirroring, shown.fourScreen());
     tick(ui->chkSRAM, shown.battery());
     tick(ui->chkTrainer, shown.trainer());
-    nes2->show(&shown);
+    Nes2().show(&shown);
 }
 
 // An edit from the NES 2.0 area or the header database: the working copy,
@@ -478,8 +497,8 @@ void TfrmMain::Edit(const NesHeader& edited) {
 // After every edit: the areas that show the whole header follow it.
 void TfrmMain::Edited() {
     const NesHeader working(*header);
-    nes2->show(&working);
-    check->headerEdited();
+    Nes2().show(&working);
+    Check().headerEdited();
     setWindowModified(HeaderChanged());
 }
 
@@ -663,7 +682,7 @@ bool TfrmMain::CommitFocusedEntry() {
     if (focused == ui->txtPrgPages || focused == ui->txtChrPages) {
         return CommitPages(focused == ui->txtPrgPages);
     }
-    return nes2->commit(focused);
+    return Nes2().commit(focused);
 }
 
 void TfrmMain::cmbMirroringSelect() {
@@ -757,9 +776,9 @@ void TfrmMain::FreeRom() {
             box->setEnabled(false);
         }
         ui->btnApply->setEnabled(false);
-        nes2->show(nullptr);
+        Nes2().show(nullptr);
     }
-    check->clear();
+    Check().clear();
     for (int row = 0; row < 2; ++row) {
         for (int column : {1, 2, 3, 4, 6, 7, 8, 9}) {
             ShowCell(column, row, QString());

@@ -42,6 +42,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -106,6 +107,9 @@ private:
     void ShowByte(int index);
     void ShowHeader(const NesHeader& shown);
     void ShowFields();
+    void BuildAreas();
+    Nes2Area& Nes2();
+    CheckArea& Check();
     void Edit(const NesHeader& edited);
     void Edited();
     void FailLoad(const QString& message);

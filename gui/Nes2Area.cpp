@@ -1,7 +1,7 @@
 #include "Nes2Area.h"
 
 #include "nesNames.h"
-#include "ui_Gui.h"
+#include "ui_Nes2Area.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -56,23 +56,34 @@ QString romForm(int pages, std::uint64_t bytes, std::uint64_t unit, const Cartri
 
 } // namespace
 
-Nes2Area::Nes2Area(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::Prompts& prompts,
+Nes2Area::~Nes2Area() = default;
+
+Nes2Area::Nes2Area(QWidget* group, platform::ControlEvents& events, platform::Prompts& prompts,
                    Host host)
-    : ui(ui), events(events), prompts(prompts), host(std::move(host)) {
-    boxes = {{ui.txtSubmapper, findField("submapper")},
-             {ui.txtPrgRomSize, findField("prgRomBytes")},
-             {ui.txtChrRomSize, findField("chrRomBytes")},
-             {ui.txtMiscRoms, findField("miscRoms")}};
-    lists = {{ui.cmbPrgRam, findField("prgRamBytes")},
-             {ui.cmbPrgNvram, findField("prgNvramBytes")},
-             {ui.cmbChrRam, findField("chrRamBytes")},
-             {ui.cmbChrNvram, findField("chrNvramBytes")},
-             {ui.cmbConsoleType, findField("consoleType")},
-             {ui.cmbTiming, findField("timing")},
-             {ui.cmbVsPpu, findField("vsPpu")},
-             {ui.cmbVsHardware, findField("vsHardware")},
-             {ui.cmbExtConsole, findField("extendedConsole")},
-             {ui.cmbExpansion, findField("expansion")}};
+    : ui(std::make_unique<Ui::Nes2Area>()), events(events), prompts(prompts),
+      host(std::move(host)) {
+    // Controls added to a shown widget stay hidden until it is shown again.
+    group->hide();
+    ui->setupUi(group);
+    group->show();
+    for (QLineEdit* shown :
+         {ui->txtFormat, ui->txtSubmapperName, ui->txtPrgRomForm, ui->txtChrRomForm}) {
+        platform::markDisplayOnly(shown);
+    }
+    boxes = {{ui->txtSubmapper, findField("submapper")},
+             {ui->txtPrgRomSize, findField("prgRomBytes")},
+             {ui->txtChrRomSize, findField("chrRomBytes")},
+             {ui->txtMiscRoms, findField("miscRoms")}};
+    lists = {{ui->cmbPrgRam, findField("prgRamBytes")},
+             {ui->cmbPrgNvram, findField("prgNvramBytes")},
+             {ui->cmbChrRam, findField("chrRamBytes")},
+             {ui->cmbChrNvram, findField("chrNvramBytes")},
+             {ui->cmbConsoleType, findField("consoleType")},
+             {ui->cmbTiming, findField("timing")},
+             {ui->cmbVsPpu, findField("vsPpu")},
+             {ui->cmbVsHardware, findField("vsHardware")},
+             {ui->cmbExtConsole, findField("extendedConsole")},
+             {ui->cmbExpansion, findField("expansion")}};
 
     auto highlight = [this](std::uint16_t bytes) {
         return [this, bytes] { this->host.highlight(bytes); };
@@ -85,11 +96,11 @@ Nes2Area::Nes2Area(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::
         clickAndEnter(entry.widget, entry.field->bytes);
         events.onExit(entry.widget, [this, entry] { commitBox(entry); });
     }
-    clickAndEnter(ui.txtSubmapperName, findField("submapper")->bytes);
-    clickAndEnter(ui.txtPrgRomForm, findField("prgRomBytes")->bytes);
-    clickAndEnter(ui.txtChrRomForm, findField("chrRomBytes")->bytes);
-    clickAndEnter(ui.txtFormat, markByte);
-    events.onEnter(ui.btnConvert, highlight(markByte));
+    clickAndEnter(ui->txtSubmapperName, findField("submapper")->bytes);
+    clickAndEnter(ui->txtPrgRomForm, findField("prgRomBytes")->bytes);
+    clickAndEnter(ui->txtChrRomForm, findField("chrRomBytes")->bytes);
+    clickAndEnter(ui->txtFormat, markByte);
+    events.onEnter(ui->btnConvert, highlight(markByte));
     for (const Control& entry : lists) {
         events.onEnter(entry.widget, highlight(entry.field->bytes));
         auto* list = static_cast<QComboBox*>(entry.widget);
@@ -101,7 +112,7 @@ Nes2Area::Nes2Area(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::
             });
         });
     }
-    QObject::connect(ui.btnConvert, &QPushButton::clicked, ui.btnConvert,
+    QObject::connect(ui->btnConvert, &QPushButton::clicked, ui->btnConvert,
                      [this] { this->events.run([this] { convert(); }); });
 }
 
@@ -111,7 +122,7 @@ void Nes2Area::fillLists() {
         return;
     }
     filled = true;
-    for (QComboBox* list : {ui.cmbPrgRam, ui.cmbPrgNvram, ui.cmbChrRam, ui.cmbChrNvram}) {
+    for (QComboBox* list : {ui->cmbPrgRam, ui->cmbPrgNvram, ui->cmbChrRam, ui->cmbChrNvram}) {
         for (int shift = 0; shift <= 15; ++shift) {
             const std::uint64_t bytes = NesHeader::ramBytes(shift);
             list->addItem(ramItem(bytes), QVariant::fromValue<qulonglong>(bytes));
@@ -123,12 +134,12 @@ void Nes2Area::fillLists() {
         int count;
         bool hex;
     };
-    const Codes codes[] = {{ui.cmbConsoleType, consoleTypes, 4, false},
-                           {ui.cmbTiming, timings, 4, false},
-                           {ui.cmbVsPpu, vsPpuTypes, 16, true},
-                           {ui.cmbVsHardware, vsHardwareTypes, 16, true},
-                           {ui.cmbExtConsole, extendedConsoleTypes, 16, true},
-                           {ui.cmbExpansion, expansionDevices, 128, true}};
+    const Codes codes[] = {{ui->cmbConsoleType, consoleTypes, 4, false},
+                           {ui->cmbTiming, timings, 4, false},
+                           {ui->cmbVsPpu, vsPpuTypes, 16, true},
+                           {ui->cmbVsHardware, vsHardwareTypes, 16, true},
+                           {ui->cmbExtConsole, extendedConsoleTypes, 16, true},
+                           {ui->cmbExpansion, expansionDevices, 128, true}};
     for (const Codes& each : codes) {
         for (int code = 0; code < each.count; ++code) {
             const CodeName* row = each.table.find(code);
@@ -158,39 +169,44 @@ void Nes2Area::show(const NesHeader* header) {
     // Byte 13 means the Vs. System types for console type 1 and the extended
     // console type for console type 3.
     const int console = nes2 ? header->consoleType() : -1;
-    ui.cmbVsPpu->setEnabled(console == 1);
-    ui.cmbVsHardware->setEnabled(console == 1);
-    ui.cmbExtConsole->setEnabled(console == 3);
+    ui->cmbVsPpu->setEnabled(console == 1);
+    ui->cmbVsHardware->setEnabled(console == 1);
+    ui->cmbExtConsole->setEnabled(console == 3);
 
     for (QLineEdit* shown :
-         {ui.txtFormat, ui.txtSubmapperName, ui.txtPrgRomForm, ui.txtChrRomForm}) {
-        shown->setEnabled(shown == ui.txtFormat ? header != nullptr : nes2);
+         {ui->txtFormat, ui->txtSubmapperName, ui->txtPrgRomForm, ui->txtChrRomForm}) {
+        shown->setEnabled(shown == ui->txtFormat ? header != nullptr : nes2);
         shown->clear();
     }
-    ui.txtFormat->setToolTip(QString());
-    ui.btnConvert->setEnabled(header != nullptr && (!nes2 || header->convertsToInes1WithoutLoss()));
-    ui.btnConvert->setText(nes2 ? QStringLiteral("Convert to iNES 1.0")
-                                : QStringLiteral("Convert to NES 2.0"));
-    ui.btnConvert->setToolTip(nes2 && !header->convertsToInes1WithoutLoss()
-                                  ? QStringLiteral("iNES 1.0 cannot hold what bytes 8-15 say")
-                                  : QString());
+    ui->txtFormat->setToolTip(QString());
+    ui->btnConvert->setEnabled(header != nullptr &&
+                               (!nes2 || header->convertsToInes1WithoutLoss()));
+    ui->btnConvert->setText(nes2 ? QStringLiteral("Convert to iNES 1.0")
+                                 : QStringLiteral("Convert to NES 2.0"));
+    ui->btnConvert->setToolTip(nes2 && !header->convertsToInes1WithoutLoss()
+                                   ? QStringLiteral("iNES 1.0 cannot hold what bytes 8-15 say")
+                                   : QString());
     if (header == nullptr) {
         return;
     }
     const FormatVerdict format = header->format();
-    ui.txtFormat->setText(QString::fromLatin1(format.name));
-    ui.txtFormat->setToolTip(QString::fromLatin1(format.reason));
+    ui->txtFormat->setText(QString::fromLatin1(format.name));
+    ui->txtFormat->setToolTip(QString::fromLatin1(format.reason));
     if (!nes2) {
         return;
     }
     const char* meaning = submapperName(header->mapper(), header->submapper());
-    ui.txtSubmapperName->setText(meaning != nullptr         ? QString::fromLatin1(meaning)
-                                 : header->submapper() == 0 ? QStringLiteral("Default")
-                                                            : QStringLiteral("Unknown"));
-    ui.txtPrgRomForm->setText(romForm(header->prgRomPages(), header->prgRomBytes(),
-                                      NesHeader::prgUnit, header->bytes(), 4));
-    ui.txtChrRomForm->setText(romForm(header->chrRomPages(), header->chrRomBytes(),
-                                      NesHeader::chrUnit, header->bytes(), 5));
+    ui->txtSubmapperName->setText(meaning != nullptr         ? QString::fromLatin1(meaning)
+                                  : header->submapper() == 0 ? QStringLiteral("Default")
+                                                             : QStringLiteral("Unknown"));
+    ui->txtPrgRomForm->setText(romForm(header->prgRomPages(), header->prgRomBytes(),
+                                       NesHeader::prgUnit, header->bytes(), 4));
+    ui->txtChrRomForm->setText(romForm(header->chrRomPages(), header->chrRomBytes(),
+                                       NesHeader::chrUnit, header->bytes(), 5));
+}
+
+QWidget* Nes2Area::firstControl() const {
+    return ui->txtFormat;
 }
 
 bool Nes2Area::commit(QWidget* focused) {

@@ -1,7 +1,7 @@
 // The NES 2.0 area of the main window: shows every NES 2.0 field of the
 // working copy, turns the user's edits into header edits, and offers the
-// conversion between iNES 1.0 and NES 2.0. Its controls live in the main
-// window's form.
+// conversion between iNES 1.0 and NES 2.0. The main window builds it just
+// after its first paint.
 #pragma once
 
 #include "Platform.h"
@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -16,7 +17,7 @@ class QLineEdit;
 class QWidget;
 
 namespace Ui {
-class TfrmMain;
+class Nes2Area;
 }
 
 class Nes2Area {
@@ -28,8 +29,10 @@ public:
         std::function<void(std::uint16_t)> highlight; // highlight these bytes (bit i = byte i)
     };
 
-    Nes2Area(Ui::TfrmMain& ui, platform::ControlEvents& events, platform::Prompts& prompts,
+    // Lays the area's controls out in `group`.
+    Nes2Area(QWidget* group, platform::ControlEvents& events, platform::Prompts& prompts,
              Host host);
+    ~Nes2Area();
 
     // Shows `header`; nullptr blanks and disables the area. An iNES 1.0
     // header shows its format and the conversion, and nothing else.
@@ -37,6 +40,8 @@ public:
     // Commits the box being typed in, when it is one of the area's; false
     // when its text was refused.
     bool commit(QWidget* focused);
+    // Where Tab enters the area.
+    QWidget* firstControl() const;
 
 private:
     // A control and the header field it shows: a box where a number is
@@ -51,7 +56,7 @@ private:
     void convert();
     void edit(const std::function<Refusal(NesHeader&)>& change);
 
-    Ui::TfrmMain& ui;
+    std::unique_ptr<Ui::Nes2Area> ui;
     platform::ControlEvents& events;
     platform::Prompts& prompts;
     Host host;

@@ -117,6 +117,29 @@ std::optional<QByteArray> systemPath(const QString& name) {
     return resolved;
 }
 
+QList<QWidget*> tabChain(QWidget* first, const QWidget* within, const QWidget* skip) {
+    QList<QWidget*> chain;
+    QWidget* next = first;
+    do {
+        if (within->isAncestorOf(next) && (skip == nullptr || !skip->isAncestorOf(next)) &&
+            (next->focusPolicy() & Qt::TabFocus) != 0) {
+            chain << next;
+        }
+        next = next->nextInFocusChain();
+    } while (next != first);
+    return chain;
+}
+
+void markDisplayOnly(QLineEdit* box) {
+    // The classic active-border grey.
+    const QColor grey(0xD4, 0xD0, 0xC8);
+    QPalette shade = box->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        shade.setColor(group, QPalette::Base, grey);
+    }
+    box->setPalette(shade);
+}
+
 QString hexText(int value, int digits) {
     return QString::number(static_cast<unsigned>(value), 16).toUpper().rightJustified(digits, '0');
 }

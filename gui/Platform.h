@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -12,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+class QLineEdit;
 class QWidget;
 
 namespace platform {
@@ -38,6 +40,11 @@ Number parseInteger(const QString& text);
 Number parseInteger(const QString& text, int low, int high);
 // The text as the user typed it, cut to a length a message box can show.
 QString quoted(const QString& text);
+// The controls that Tab visits from `first` on, as the focus chain has them,
+// among the children of `within` (and not of `skip`).
+QList<QWidget*> tabChain(QWidget* first, const QWidget* within, const QWidget* skip = nullptr);
+// Paints a read-only box in the classic grey that marks it as display-only.
+void markDisplayOnly(QLineEdit* box);
 // Upper-case hexadecimal, zero-padded to at least `digits` digits.
 QString hexText(int value, int digits);
 

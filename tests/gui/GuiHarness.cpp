@@ -45,6 +45,8 @@ Window::Window() : main(std::make_unique<TfrmMain>(prompts)) {
     frmMain = main.get();
     main->show();
     activate();
+    // The NES 2.0 and Check areas come just after the first paint.
+    QTRY_VERIFY(main->findChild<QWidget*>("lstFindings") != nullptr);
 }
 
 Window::~Window() {
