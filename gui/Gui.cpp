@@ -441,7 +441,7 @@ void TfrmMain::LoadRom() {
     const NesHeader loaded(*header);
     ShowHeader(loaded);
     ShowFields();
-    ui->txtMapperName->setText(QString::fromStdString(mapperNameOf(loaded.mapper())));
+    platform::showText(ui->txtMapperName, QString::fromStdString(mapperNameOf(loaded.mapper())));
     ui->btnApply->setEnabled(true);
     HighlightBytes(0);
 
@@ -766,7 +766,7 @@ void TfrmMain::FreeRom() {
         platform::ControlEvents::Quiet quiet(events);
         for (QLineEdit* edit : {ui->txtLabel, ui->txtByte3, ui->txtMapperNum, ui->txtMapperName,
                                 ui->txtPrgPages, ui->txtPrgMem, ui->txtChrPages, ui->txtChrMem}) {
-            edit->setText(QString());
+            platform::showText(edit, QString());
             edit->setEnabled(false);
         }
         ui->cmbMirroring->setCurrentIndex(-1);

@@ -176,7 +176,7 @@ void Nes2Area::show(const NesHeader* header) {
     for (QLineEdit* shown :
          {ui->txtFormat, ui->txtSubmapperName, ui->txtPrgRomForm, ui->txtChrRomForm}) {
         shown->setEnabled(shown == ui->txtFormat ? header != nullptr : nes2);
-        shown->clear();
+        platform::showText(shown, QString());
     }
     ui->txtFormat->setToolTip(QString());
     ui->btnConvert->setEnabled(header != nullptr &&
@@ -196,9 +196,10 @@ void Nes2Area::show(const NesHeader* header) {
         return;
     }
     const char* meaning = submapperName(header->mapper(), header->submapper());
-    ui->txtSubmapperName->setText(meaning != nullptr         ? QString::fromLatin1(meaning)
-                                  : header->submapper() == 0 ? QStringLiteral("Default")
-                                                             : QStringLiteral("Unknown"));
+    platform::showText(ui->txtSubmapperName, meaning != nullptr ? QString::fromLatin1(meaning)
+                                             : header->submapper() == 0
+                                                 ? QStringLiteral("Default")
+                                                 : QStringLiteral("Unknown"));
     ui->txtPrgRomForm->setText(romForm(header->prgRomPages(), header->prgRomBytes(),
                                        NesHeader::prgUnit, header->bytes(), 4));
     ui->txtChrRomForm->setText(romForm(header->chrRomPages(), header->chrRomBytes(),

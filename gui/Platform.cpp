@@ -140,6 +140,13 @@ void markDisplayOnly(QLineEdit* box) {
     box->setPalette(shade);
 }
 
+void showText(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
+    const int room = box->contentsRect().width() - 4;
+    box->setToolTip(box->fontMetrics().horizontalAdvance(text) > room ? text : QString());
+}
+
 QString hexText(int value, int digits) {
     return QString::number(static_cast<unsigned>(value), 16).toUpper().rightJustified(digits, '0');
 }

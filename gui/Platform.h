@@ -45,6 +45,9 @@ QString quoted(const QString& text);
 QList<QWidget*> tabChain(QWidget* first, const QWidget* within, const QWidget* skip = nullptr);
 // Paints a read-only box in the classic grey that marks it as display-only.
 void markDisplayOnly(QLineEdit* box);
+// Shows `text` in a display-only box from its start, whole in its tool tip
+// when the box is too narrow for it.
+void showText(QLineEdit* box, const QString& text);
 // Upper-case hexadecimal, zero-padded to at least `digits` digits.
 QString hexText(int value, int digits);
 
