@@ -766,9 +766,10 @@ void TfrmMain::FreeRom() {
         platform::ControlEvents::Quiet quiet(events);
         for (QLineEdit* edit : {ui->txtLabel, ui->txtByte3, ui->txtMapperNum, ui->txtMapperName,
                                 ui->txtPrgPages, ui->txtPrgMem, ui->txtChrPages, ui->txtChrMem}) {
-            platform::showText(edit, QString());
+            edit->setText(QString());
             edit->setEnabled(false);
         }
+        ui->txtMapperName->setToolTip(QString());
         ui->cmbMirroring->setCurrentIndex(-1);
         ui->cmbMirroring->setEnabled(false);
         for (QCheckBox* box : {ui->chk4ScreenMirroring, ui->chkSRAM, ui->chkTrainer}) {
