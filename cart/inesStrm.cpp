@@ -103,13 +103,6 @@ std::int32_t inesStrm::isNes2() {
     return byte7 >= 0 && (byte7 & 0x0C) == 0x08 ? 1 : 0;
 }
 
-std::string inesStrm::getLabel() {
-    std::uint8_t label[3] = {};
-    const std::size_t got = readAt(0, label, sizeof label);
-    std::string text(reinterpret_cast<const char*>(label), got);
-    return text.substr(0, text.find('\0'));
-}
-
 int inesStrm::duplicate() const {
     return ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
 }

@@ -59,8 +59,6 @@ public:
     std::int32_t isHeaderClean();
     // 1 when byte 7 carries the NES 2.0 mark (bits 2-3 = 10b).
     std::int32_t isNes2();
-    // Bytes 0-2 as read (up to the first NUL or the end of the file).
-    std::string getLabel();
     // The file's length when it was opened, in bytes.
     std::uint64_t sizeAtOpen() const { return openedSize; }
     // A second descriptor of the same open file, for reading it elsewhere;

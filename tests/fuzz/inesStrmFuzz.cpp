@@ -38,7 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool magic = size >= 16 && std::memcmp(data, "NES\x1A", 4) == 0;
     check(rom.isValid() == (magic ? 1 : 0), "isValid");
     check(rom.isNes2() == (size >= 8 && (data[7] & 0x0C) == 0x08 ? 1 : 0), "isNes2");
-    check(rom.getLabel().size() <= 3 && rom.sizeAtOpen() == size, "label and size");
+    check(rom.sizeAtOpen() == size, "size");
+    bool clean = true;
+    for (std::size_t i = 8; i < 16 && i < size; ++i) {
+        clean = clean && data[i] == 0;
+    }
+    check(rom.isHeaderClean() == (clean ? 1 : 0), "bytes 8-15, those missing counted as zero");
     CartridgeHeader header{};
     rom.readHeader(&header);
     check(std::memcmp(header.data(), data, std::min<std::size_t>(size, 16)) == 0, "readHeader");
