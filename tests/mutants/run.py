@@ -3,7 +3,8 @@
 rebuilds it incrementally and runs every test binary, recording which tests
 catch the fault. Python 3 standard library only.
 
-    python3 tests/mutants/run.py [--only ID[,ID]] [--list] [--scratch DIR] [--out FILE]
+    python3 tests/mutants/run.py [--only ID[,ID]] [--list] [--build-only] [--ignore-failing]
+                                   [--scratch DIR] [--out FILE] [--timeout S]
 """
 import argparse
 import os
@@ -21,13 +22,17 @@ HERE = Path(__file__).resolve().parent
 REPO = Path(subprocess.run(["git", "rev-parse", "--show-toplevel"], cwd=HERE, check=True,
                            capture_output=True, text=True).stdout.strip())
 # Test binaries (below the build folder) and how their output names a failure.
+GTEST = re.compile(r"^\[  FAILED  \] (\S+\.\S+)")
+QTEST = re.compile(r"^FAIL!\s+: \w+::(\w+)(\(.*?\))?")
 TESTS = {
-    "cartTests": ("tests/cartTests", ["--gtest_brief=1"], re.compile(r"^\[  FAILED  \] (\S+\.\S+)")),
-    "guiTests": ("tests/guiTests", [], re.compile(r"^FAIL!\s+: \w+::(\w+)(\(.*?\))?")),
-    "randomUserTest": ("tests/randomUserTest", [], re.compile(r"^FAIL!\s+: \w+::(\w+)(\(.*?\))?")),
+    "cartTests": ("tests/cartTests", ["--gtest_brief=1"], GTEST),
+    "checkTests": ("tests/checkTests", ["--gtest_brief=1"], GTEST),
+    "cliTests": ("tests/cliTests", ["--gtest_brief=1"], GTEST),
+    "guiTests": ("tests/guiTests", [], QTEST),
+    "randomUserTest": ("tests/randomUserTest", [], QTEST),
 }
-# The program too, so that a fault in app/ must at least build.
-TARGETS = list(TESTS) + ["tallowick"]
+# The programs too, so that a fault in app/ or cli/main.cpp must at least build.
+TARGETS = list(TESTS) + ["tallowick", "tallowick-cli"]
 
 
 def load_mutants():
@@ -107,23 +112,31 @@ def run_test(out, name, timeout):
     return failed
 
 
-def run_all(out, timeout):
-    return [test for name in TESTS for test in run_test(out, name, timeout)]
+def run_all(out, timeout, already=()):
+    """What fails, leaving out what failed on the unchanged code already."""
+    return [test for name in TESTS for test in run_test(out, name, timeout)
+            if test not in already]
 
 
-def write_table(path, results, minutes):
+def write_table(path, results, minutes, already=()):
     def cell(text):
         return text.replace("|", "\\|").replace("\n", " ")
     lines = ["| id | fault | caught by |", "|---|---|---|"]
     for mutant, caught in results:
         lines.append(f"| {mutant['id']} | {cell(mutant['fault'])} | {cell(caught)} |")
-    lines += ["", summary(results, minutes)]
+    lines += ["", summary(results, minutes, already)]
     Path(path).write_text("\n".join(lines) + "\n")
 
 
-def summary(results, minutes):
+def summary(results, minutes, already=()):
     missed = [m["id"] for m, c in results if c == "not caught"]
     broken = [m["id"] for m, c in results if c == "does not build"]
+    if all(c in ("builds", "does not build") for _, c in results):
+        return "\n".join([
+            f"Builds {len(results) - len(broken)} of {len(results)}, tests not run "
+            f"({minutes:.1f} min).",
+            f"Does not build (fix the list): {', '.join(broken) or 'none'}.",
+        ])
     only_random = [m["id"] for m, c in results if c not in ("not caught", "does not build")
                    and {part.split(":")[0] for part in c.split("; ")} == {"randomUserTest"}]
     caught = len(results) - len(missed) - len(broken)
@@ -132,7 +145,8 @@ def summary(results, minutes):
         f"Not caught: {', '.join(missed) or 'none'}.",
         f"Caught only by randomUserTest: {', '.join(only_random) or 'none'}.",
         f"Does not build (fix the list): {', '.join(broken) or 'none'}.",
-    ])
+    ] + ([f"Already failing without a fault (they catch nothing): {'; '.join(already)}."]
+         if already else []))
 
 
 def main():
@@ -142,6 +156,10 @@ def main():
     parser.add_argument("--scratch", help="scratch folder, kept and reused between runs")
     parser.add_argument("--out", help="markdown table of the results")
     parser.add_argument("--timeout", type=int, default=120, help="seconds per test binary")
+    parser.add_argument("--ignore-failing", action="store_true",
+                        help="go on when the unchanged code fails tests; those tests catch nothing")
+    parser.add_argument("--build-only", action="store_true",
+                        help="plant, build and restore each fault without running the tests")
     options = parser.parse_args()
 
     mutants = load_mutants()
@@ -155,8 +173,11 @@ def main():
         for m in mutants:
             print(f"{m['id']:32} {m['file']:22} {m['fault']}")
         return
-    for m in mutants:
-        check_anchor(m, (REPO / m["file"]).read_text())
+    misplaced = [f"{m['id']}: {m['file']} holds its anchor {count} times"
+                 for m in mutants
+                 for count in [(REPO / m["file"]).read_text().count(m["old"])] if count != 1]
+    if misplaced:
+        sys.exit("anchors not found exactly once:\n  " + "\n  ".join(misplaced))
 
     scratch = Path(options.scratch or tempfile.mkdtemp(prefix="tallowick-mutants-")).resolve()
     src, out = scratch / "src", scratch / "build"
@@ -166,10 +187,14 @@ def main():
     ok, log = build(src, out)
     if not ok:
         sys.exit(f"the unchanged code does not build:\n{log}")
-    failing = run_all(out, options.timeout)
-    if failing:
+    failing = [] if options.build_only else run_all(out, options.timeout)
+    if failing and not options.ignore_failing:
         sys.exit(f"the unchanged code fails tests, nothing can be measured: {'; '.join(failing)}")
-    print(f"  every test passes ({time.monotonic() - started:.0f} s)", flush=True)
+    if failing:
+        print(f"  already failing, not counted as catching anything: {'; '.join(failing)}",
+              flush=True)
+    print(f"  {'it builds' if options.build_only else 'tests run'} "
+          f"({time.monotonic() - started:.0f} s)", flush=True)
 
     results = []
     for number, mutant in enumerate(mutants, 1):
@@ -181,8 +206,10 @@ def main():
         try:
             path.write_bytes(original.decode().replace(mutant["old"], mutant["new"]).encode())
             ok, log = build(src, out)
-            if ok:
-                caught = "; ".join(run_all(out, options.timeout)) or "not caught"
+            if ok and options.build_only:
+                caught = "builds"
+            elif ok:
+                caught = "; ".join(run_all(out, options.timeout, failing)) or "not caught"
             else:
                 caught = "does not build"
                 print(log, flush=True)
@@ -192,9 +219,9 @@ def main():
         print(f"  -> {caught} ({time.monotonic() - began:.0f} s)", flush=True)
 
     minutes = (time.monotonic() - started) / 60
-    print("\n" + summary(results, minutes))
+    print("\n" + summary(results, minutes, failing))
     if options.out:
-        write_table(options.out, results, minutes)
+        write_table(options.out, results, minutes, failing)
         print(f"table: {options.out}")
     if not options.scratch:
         shutil.rmtree(scratch, ignore_errors=True)
