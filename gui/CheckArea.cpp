@@ -77,6 +77,8 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
     ui->tblDatabase->horizontalHeader()->setStretchLastSection(true);
     connect(&watcher, &QFutureWatcher<ImageReport>::finished, this,
             [this] { this->events.run([this] { scanFinished(); }); });
+    connect(&databaseWatcher, &QFutureWatcher<DatabaseLoad>::finished, this,
+            [this] { this->events.run([this] { databaseRead(); }); });
     progressTimer.setInterval(100);
     connect(&progressTimer, &QTimer::timeout, this, [this] {
         if (scan && scan->total > 0) {
@@ -106,6 +108,7 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
 CheckArea::~CheckArea() {
     stopScan();
     watcher.waitForFinished();
+    databaseWatcher.waitForFinished();
 }
 
 // The reading stops at its next block; nobody waits for it. What it shares
@@ -381,18 +384,25 @@ void CheckArea::loadDatabase(const QString& path, bool quietIfMissing) {
     if (quietIfMissing && !QFileInfo::exists(path)) {
         return;
     }
-    std::string error;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::optional<HeaderDatabase> loaded =
-        HeaderDatabase::load(QFile::encodeName(path).toStdString(), error);
-    QApplication::restoreOverrideCursor();
-    if (!loaded) {
+    // Read in the background: a real database takes a moment.
+    databaseWatcher.setFuture(
+        QtConcurrent::run([path, file = QFile::encodeName(path).toStdString()] {
+            DatabaseLoad read{path, std::nullopt, std::string()};
+            read.database = HeaderDatabase::load(file, read.error);
+            return read;
+        }));
+}
+
+void CheckArea::databaseRead() {
+    DatabaseLoad read = databaseWatcher.result();
+    if (!read.database) {
         prompts.message("The header database could not be read, so nothing changed.\n" +
-                            QString::fromStdString(error),
+                            QString::fromStdString(read.error),
                         QStringLiteral("Error"), platform::Buttons::ok);
         return;
     }
-    database = std::move(loaded);
+    const QString path = read.path;
+    database = std::move(read.database);
     QSettings().setValue(databaseKey, path);
     databaseChooser.setFileName(path);
     entry = report && report->complete

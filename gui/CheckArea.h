@@ -69,6 +69,7 @@ private:
     // The finding a row of the list shows, or nullptr.
     const Finding* findingOf(const QTreeWidgetItem* item) const;
     void scanFinished();
+    void databaseRead();
     void stopScan();
 
     std::unique_ptr<Ui::CheckArea> ui;
@@ -76,6 +77,13 @@ private:
     platform::Prompts& prompts;
     Host host;
     QFutureWatcher<ImageReport> watcher;
+    // A header database read in the background, or why it could not be.
+    struct DatabaseLoad {
+        QString path;
+        std::optional<HeaderDatabase> database;
+        std::string error;
+    };
+    QFutureWatcher<DatabaseLoad> databaseWatcher;
     std::shared_ptr<Scan> scan;
     QTimer progressTimer;
     std::uint64_t fileSize = 0;

@@ -610,7 +610,7 @@ private slots:
         writeFile(tmp->file("broken.xml"), {'<', 'n', 'e', 's'});
         w.prompts.files.push_back(QString::fromStdString(tmp->file("broken.xml")));
         w.menu("mnuLoadDatabase");
-        QVERIFY(said(w).startsWith(
+        QTRY_VERIFY(said(w).startsWith(
             "Error: The header database could not be read, so nothing changed."));
         QVERIFY(w.form()
                     .findChild<QLabel*>("lblDatabase")
