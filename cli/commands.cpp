@@ -286,6 +286,29 @@ int editFiles(const std::vector<std::string>& files, std::ostream& out, std::ost
     return exitFor(printer.worst);
 }
 
+// Reads every image named (folders walked) on worker threads: `read` makes
+// each one's outcome, `take` gets them in the order named. The number of
+// images read, or nothing when the header database cannot be read.
+std::optional<std::size_t> readImages(
+    const Options& options, std::ostream& err,
+    const std::function<Outcome(const std::string&, const OpenedImage&, const HeaderDatabase*)>&
+        read,
+    const std::function<void(const Outcome&)>& take) {
+    std::optional<HeaderDatabase> database;
+    if (!loadDatabase(options, database, err)) {
+        return std::nullopt;
+    }
+    const std::vector<Target> targets = expandPaths(options.arguments);
+    runInOrder(
+        targets.size(), defaultJobs(targets.size()),
+        [&](std::size_t index) {
+            return read(targets[index].path, openTarget(targets[index]),
+                        database ? &*database : nullptr);
+        },
+        take);
+    return targets.size();
+}
+
 } // namespace
 
 std::string setFieldsHelp() {
@@ -312,76 +335,60 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.noHashes && options.database) {
         return usageError(err, "info", "--db looks images up by their hashes: drop --no-hashes");
     }
-    std::optional<HeaderDatabase> database;
-    if (!loadDatabase(options, database, err)) {
-        return exitFailed;
-    }
-    const std::vector<Target> targets = expandPaths(options.arguments);
     Printer printer{out, err};
-    runInOrder(
-        targets.size(), defaultJobs(targets.size()),
-        [&](std::size_t index) {
-            const std::string& path = targets[index].path;
-            const OpenedImage image = openTarget(targets[index]);
-            if (!image.error.empty()) {
-                return options.json ? Outcome{errorJson(path, image.error), {}, Verdict::failed}
-                                    : Outcome{{}, problemLine(path, image.error), Verdict::failed};
-            }
-            const Analysis analysis =
-                analyse(image, !options.noHashes, database ? &*database : nullptr);
-            const bool withDatabase = database.has_value();
-            return Outcome{options.json ? imageJson(path, image, analysis, withDatabase)
-                                        : imageText(path, image, analysis, withDatabase),
-                           {},
-                           verdictOf(analysis.findings)};
-        },
-        std::ref(printer));
-    return exitFor(printer.worst);
+    const auto read = [&](const std::string& path, const OpenedImage& image,
+                          const HeaderDatabase* database) {
+        if (!image.error.empty()) {
+            return options.json ? Outcome{errorJson(path, image.error), {}, Verdict::failed}
+                                : Outcome{{}, problemLine(path, image.error), Verdict::failed};
+        }
+        const Analysis analysis = analyse(image, !options.noHashes, database);
+        return Outcome{options.json ? imageJson(path, image, analysis, database != nullptr)
+                                    : imageText(path, image, analysis, database != nullptr),
+                       {},
+                       verdictOf(analysis.findings)};
+    };
+    return readImages(options, err, read, std::ref(printer)) ? exitFor(printer.worst) : exitFailed;
 }
 
 int runCheck(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.arguments.empty()) {
         return usageError(err, "check", "no PATH given");
     }
-    std::optional<HeaderDatabase> database;
-    if (!loadDatabase(options, database, err)) {
-        return exitFailed;
-    }
-    const std::vector<Target> targets = expandPaths(options.arguments);
     std::size_t counts[4] = {};
     Printer printer{out, err};
-    runInOrder(
-        targets.size(), defaultJobs(targets.size()),
-        [&](std::size_t index) {
-            const std::string& path = targets[index].path;
-            const OpenedImage image = openTarget(targets[index]);
-            if (!image.error.empty()) {
-                return Outcome{{}, problemLine(path, image.error), Verdict::failed};
+    const auto read = [&](const std::string& path, const OpenedImage& image,
+                          const HeaderDatabase* database) {
+        if (!image.error.empty()) {
+            return Outcome{{}, problemLine(path, image.error), Verdict::failed};
+        }
+        const Analysis analysis = analyse(image, true, database);
+        Outcome outcome{{}, {}, verdictOf(analysis.findings)};
+        if (options.verbose) {
+            for (const Finding& finding : analysis.findings) {
+                outcome.out += path + ": " + severityName(finding.severity) + " " + finding.id +
+                               ": " + finding.message + "\n";
             }
-            const Analysis analysis = analyse(image, true, database ? &*database : nullptr);
-            Outcome outcome{{}, {}, verdictOf(analysis.findings)};
-            if (options.verbose) {
-                for (const Finding& finding : analysis.findings) {
-                    outcome.out += path + ": " + severityName(finding.severity) + " " + finding.id +
-                                   ": " + finding.message + "\n";
-                }
-                if (analysis.findings.empty()) {
-                    outcome.out = path + ": fine\n";
-                }
-            } else if (outcome.verdict != Verdict::fine) {
-                const Finding& worst = *std::min_element(
-                    analysis.findings.begin(), analysis.findings.end(),
-                    [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
-                outcome.out = path + ": " + tally(analysis.findings) + ": " + worst.message + "\n";
+            if (analysis.findings.empty()) {
+                outcome.out = path + ": fine\n";
             }
-            return outcome;
-        },
-        [&](const Outcome& outcome) {
-            printer(outcome);
-            ++counts[static_cast<int>(outcome.verdict)];
-        });
+        } else if (outcome.verdict != Verdict::fine) {
+            const Finding& worst = *std::min_element(
+                analysis.findings.begin(), analysis.findings.end(),
+                [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
+            outcome.out = path + ": " + tally(analysis.findings) + ": " + worst.message + "\n";
+        }
+        return outcome;
+    };
+    const std::optional<std::size_t> files = readImages(options, err, read, [&](const Outcome& o) {
+        printer(o);
+        ++counts[static_cast<int>(o.verdict)];
+    });
+    if (!files) {
+        return exitFailed;
+    }
     auto count = [](std::size_t n, const char* what) { return std::to_string(n) + " " + what; };
-    out << count(targets.size(), targets.size() == 1 ? "file: " : "files: ")
+    out << count(*files, *files == 1 ? "file: " : "files: ")
         << count(counts[int(Verdict::errors)], "with errors, ")
         << count(counts[int(Verdict::warnings)], "with warnings, ")
         << count(counts[int(Verdict::fine)], "fine")

@@ -84,6 +84,12 @@ TEST(Stream, ReadsValidityCleanlinessAndMarkFromTheFileEveryTime) {
         EXPECT_EQ(rom.isHeaderClean(), c.clean) << c.bytes.size() << " bytes";
         EXPECT_EQ(rom.isNes2(), c.nes2) << c.bytes.size() << " bytes";
         EXPECT_EQ(rom.sizeAtOpen(), c.bytes.size());
+        CartridgeHeader read;
+        read.fill(0xEE); // what the file lacks is left as it was
+        rom.readHeader(&read);
+        const std::size_t got = std::min<std::size_t>(16, c.bytes.size());
+        EXPECT_TRUE(std::equal(read.begin(), read.begin() + got, c.bytes.begin()) &&
+                    std::count(read.begin() + got, read.end(), 0xEE) == std::ptrdiff_t(16 - got));
     }
     // Another program changes byte 7: the next query sees it.
     inesStrm rom(tmp.file("rom.nes").c_str());
@@ -101,7 +107,7 @@ TEST(Stream, WriteRechecksTheFileFirst) {
     // clang-format off
     const struct { const char* what; Meanwhile meanwhile; bool overwrite; WriteResult result; } cases[] = {
         {"nothing", [](const std::string&) {}, false, WriteResult::written},
-        {"replaced", [&](const std::string& p) { writeFile(p + "~", original), std::rename((p + "~").c_str(), p.c_str()); }, false, WriteResult::moved},
+        {"moved away, another in its place", [&](const std::string& p) { std::rename(p.c_str(), (p + "~").c_str()), writeFile(p, original); }, false, WriteResult::moved},
         {"deleted", [](const std::string& p) { std::remove(p.c_str()); }, false, WriteResult::moved},
         {"truncated", [](const std::string& p) { ::truncate(p.c_str(), 15); }, false, WriteResult::truncated},
         {"no longer iNES", [](const std::string& p) { writeFile(p, imageOf("504B0304000000000000000000000000", 9)); }, false, WriteResult::notInes},
