@@ -258,7 +258,7 @@ TEST(Model, FormatsAndConversions) {
         {"4E45531A020110085000070001000000", HeaderFormat::nes2, 1, "", false},
         {"4E45531A020112080000700000000000", HeaderFormat::nes2, 1, "", true},
         {"4E45531A0201004469736B4475646521", HeaderFormat::archaic, 0x40, "", false},
-        {"4E45531A0201000C0000000000000000", HeaderFormat::ines07, 0, "", false},
+        {"4E45531A0201000C0100000000000000", HeaderFormat::ines07, 0, "", false},
         {"4E45531A020100000000000000004142", HeaderFormat::ines07, 0, "", false}};
     // clang-format on
     for (const auto& c : cases) {
