@@ -276,7 +276,8 @@ TEST(Model, FormatsAndConversions) {
     NesHeader nes2 = ines.toNes2();
     EXPECT_FALSE(nes2.setMapper(4095).has_value());
     EXPECT_EQ(nes2.bytes()[8] & 0x0F, 0x0F);
-    EXPECT_TRUE(nes2.setMapper(4096).has_value());
+    EXPECT_TRUE(nes2.setMapper(4096).has_value() && nes2.setMiscRoms(-1).has_value());
+    EXPECT_EQ(nes2.bytes()[14], 0);
 }
 
 TEST(Model, NamesAndWords) {
