@@ -80,6 +80,10 @@ const QString removed =
 const QString kept =
     "Note: Some garbage bytes were found in bytes 8-15 of the header.\nThey could "
     "not be removed because the file is read-only\nor in use by another application.";
+const QString notCleaned =
+    "Error: Some garbage bytes were found in bytes 8-15 of the header,\nbut writing the cleaned "
+    "header to the file failed.\nThe file may be on a full disk or a faulty medium.\nThe window "
+    "shows the header as the file holds it.";
 const QString saveQuestion = "Save Changes: Changes have been made.  save them?";
 const QString changed = "Header Changed: Another program has changed the header";
 
@@ -143,6 +147,9 @@ private slots:
                      (quit.isEmpty() ? "" : " " + quit) +
                      "|iNES Format (.NES) Info F1|NES 2.0 Format Info||About");
         QCOMPARE(w.form().windowTitle(), QString("Tallowick"));
+        const QPalette grid = w.grid()->palette(); // the highlight shows while unfocused
+        QCOMPARE(grid.color(QPalette::Inactive, QPalette::Highlight),
+                 grid.color(QPalette::Active, QPalette::Highlight));
 
         // With every list filled, every text fits its control and the window.
         w.load(file(fromHex("4E45531A0201100951000000000032FF", 40000)));
@@ -192,32 +199,33 @@ private slots:
     // hex; read-only or not; the box shown, the header after, the fields.
     void loading() {
         // clang-format off
-        const struct { const char* file; bool locked; QString note; const char* after; QString shown; } rows[] = {
-            {"4E45531A02010F000000000000000000", false, "", "4E45531A02010F000000000000000000",
+        const struct { const char* file; char lock; QString note; const char* after; QString shown; } rows[] = {
+            {"4E45531A02010F000000000000000000", ' ', "", "4E45531A02010F000000000000000000",
              "txtLabel=NES;txtByte3=0x1A;txtMapperNum=0;txtMapperName=NROM;txtPrgPages=2;txtPrgMem=32k (32768 bytes);"
              "txtChrPages=1;txtChrMem=8k (8192 bytes);cmbMirroring=Vertical;chk4ScreenMirroring;chkSRAM;chkTrainer;"
              "txtFormat=iNES 1.0;btnConvert=Convert to NES 2.0;!txtSubmapper=;!cmbTiming="},
-            {"4E45531AFF0040000000000000000000", false, "", "4E45531AFF0040000000000000000000",
+            {"4E45531AFF0040000000000000000000", ' ', "", "4E45531AFF0040000000000000000000",
              "txtPrgMem=4080k (4177920 bytes);txtChrMem=0k (0 bytes);txtMapperName=T*ROM, HKROM (MMC3);"
              "cmbMirroring=Horizontal;-chkSRAM;-chkTrainer;-chk4ScreenMirroring"},
-            {"dirty-bytes.nes", false, removed, "4E45531A020112000000000000000000",
+            {"dirty-bytes.nes", ' ', removed, "4E45531A020112000000000000000000",
              "txtMapperName=S*ROM (MMC1);chkSRAM;txtFormat=iNES 1.0"},
-            {"dirty-bytes.nes", true, kept, "4E45531A020112004741524241474521", "txtFormat=iNES 0.7"},
-            {"nes2.nes", false, "", "4E45531A020110085000070001000000",
+            {"dirty-bytes.nes", 'r', kept, "4E45531A020112004741524241474521", "txtFormat=iNES 0.7"},
+            {"dirty-bytes.nes", 'f', notCleaned, "4E45531A020112004741524241474521", "txtFormat=iNES 0.7"},
+            {"nes2.nes", ' ', "", "4E45531A020110085000070001000000",
              "txtMapperNum=1;txtSubmapper=5;txtSubmapperName=SEROM/SHROM/SH1ROM: 32 KiB PRG, no banking;"
              "cmbTiming=1: RP2C07 (Licensed PAL NES);cmbPrgRam=8 KiB (8192 bytes);!btnConvert=Convert to iNES 1.0"},
-            {"nes2-mapper268.nes", false, "", "4E45531A0200C1081100070700000001",
+            {"nes2-mapper268.nes", ' ', "", "4E45531A0200C1081100070700000001",
              "txtMapperNum=268;txtMapperName=AA6023 MMC3 multicarts (COOLBOY, MINDKIDS);txtFormat=NES 2.0;"
              "txtSubmapperName=MINDKIDS, outer registers at $5xxx;cmbChrRam=8 KiB (8192 bytes);"
              "cmbExpansion=$1: Standard NES/Famicom controllers;!cmbVsPpu=$0: Any RP2C03 / RC2C03 variant"},
-            {"nes2-exponent.nes", false, "", "4E45531A21010008000F000000000001",
+            {"nes2-exponent.nes", ' ', "", "4E45531A21010008000F000000000001",
              "txtPrgPages=;txtPrgMem=0.750k (768 bytes);txtPrgRomSize=768;txtPrgRomForm=768 bytes: 2^8 x 3 bytes;"
              "txtChrRomForm=1 page of 8 KiB;txtSubmapperName=Default"},
-            {"vs-system.nes", false, "", "4E45531A020130690000000000120004",
+            {"vs-system.nes", ' ', "", "4E45531A020130690000000000120004",
              "txtMapperNum=99;cmbConsoleType=1: Nintendo Vs. System;cmbVsPpu=$2: RP2C04-0001;"
              "cmbVsHardware=$1: Vs. Unisystem, RBI Baseball protection;!cmbExtConsole=$2: Nintendo PlayChoice-10;"
              "cmbExpansion=$4: Vs. System (1P via $4016)"},
-            {"nes2-misc.nes", false, "", "4E45531A010142080000750700000101",
+            {"nes2-misc.nes", ' ', "", "4E45531A010142080000750700000101",
              "txtMapperNum=4;chkSRAM;cmbPrgRam=2 KiB (2048 bytes);cmbPrgNvram=8 KiB (8192 bytes);"
              "cmbChrRam=8 KiB (8192 bytes);cmbChrNvram=none;txtMiscRoms=1;cmbTiming=0: RP2C02 (NTSC NES)"}};
         // clang-format on
@@ -226,11 +234,14 @@ private slots:
             const QString name = QString::fromLatin1(row.file);
             const QString path = name.endsWith(".nes") ? sample(name) : file(fromHex(name, 40000));
             const Bytes before = readFile(path.toStdString());
-            if (row.locked) {
+            if (row.lock == 'r') {
                 makeReadOnly(path.toStdString());
             }
             Window w;
-            w.load(path);
+            {
+                std::unique_ptr<WritesFail> full(row.lock == 'f' ? new WritesFail : nullptr);
+                w.load(path);
+            }
             QCOMPARE(said(w), row.note);
             QCOMPARE(seen(w, row.shown), row.shown);
             const Bytes now = readFile(path.toStdString());
@@ -540,31 +551,44 @@ private slots:
     // The command line, a drop and the recent files open a file as Load Rom
     // does, by its name byte for byte; the title shows it and its edits.
     void waysIn() {
-        const QByteArray latin = QByteArray::fromStdString(tmp->file("caf\xE9.nes"));
+        const QByteArray latin = QByteArray::fromStdString(tmp->file("caf\xE9.nes")),
+                         dropped = QByteArray::fromStdString(tmp->file("d\xE9j\xE0.nes"));
         writeFile(latin.toStdString(), image(header(2, 1, 0, 0), 100));
-        const QByteArray plain = QByteArray::fromStdString(tmp->file("plain.nes"));
-        writeFile(plain.toStdString(), image(header(3, 1, 0, 0), 100));
+        writeFile(dropped.toStdString(), image(header(3, 1, 0, 0), 100));
         QSettings().clear();
+        {
+            Window w;
+            w.form().LoadFile(latin);
+            QCOMPARE(w.edit("txtPrgPages")->text(), QString("2"));
+            QVERIFY(w.form().windowTitle().startsWith(QString::fromUtf8("caf\xEF\xBF\xBD.nes")));
+            w.drop(dropped);
+            w.commit(w.edit("txtPrgPages"), "4");
+            QVERIFY(w.form().isWindowModified());
+            QTest::mouseClick(w.apply(), Qt::LeftButton);
+            QVERIFY(!w.form().isWindowModified() && readFile(dropped.toStdString())[4] == 4);
+            w.load(QFile::decodeName(latin)); // the dialog's name reads U+FFFD for the byte E9
+            QCOMPARE(w.edit("txtPrgPages")->text(), QString("2"));
+            QCOMPARE(said(w), QString());
+        }
+        // The list outlives the window, keeps the last eight files, and opens them.
+        for (int i = 0; i < 8; ++i) {
+            Window w;
+            w.load(file(image(header(1, 1, 0, 0), 16), qPrintable(QString("r%1.nes").arg(i))));
+        }
         Window w;
-        w.form().LoadFile(latin);
-        QCOMPARE(w.edit("txtPrgPages")->text(), QString("2"));
-        QVERIFY(w.form().windowTitle().startsWith(QString::fromUtf8("caf\xEF\xBF\xBD.nes")));
-        w.drop(plain);
-        w.commit(w.edit("txtPrgPages"), "4");
-        QVERIFY(w.form().isWindowModified());
-        QTest::mouseClick(w.apply(), Qt::LeftButton);
-        QVERIFY(!w.form().isWindowModified() && readFile(plain.toStdString())[4] == 4);
-        w.load(QFile::decodeName(latin)); // the dialog's name reads U+FFFD for the byte E9
-        QCOMPARE(w.edit("txtPrgPages")->text(), QString("2"));
         auto* recent = w.form().findChild<QMenu*>("mnuRecent");
         QStringList entries;
         for (QAction* action : recent->actions()) {
             entries << action->text();
         }
-        QCOMPARE(entries.join('|'),
-                 QString::fromUtf8("&1 caf\xEF\xBF\xBD.nes|&2 plain.nes||Clear Recent Files"));
+        QCOMPARE(entries.join('|'), QString::fromUtf8("&1 r7.nes|&2 r6.nes|&3 r5.nes|&4 r4.nes|&5 "
+                                                      "r3.nes|&6 r2.nes|&7 r1.nes|&8 r0.nes||Clear "
+                                                      "Recent Files"));
+        w.form().LoadFile(latin); // first, and r0.nes goes
         recent->actions().at(1)->trigger();
-        QCOMPARE(w.edit("txtPrgPages")->text(), QString("4"));
+        QCOMPARE(w.edit("txtPrgPages")->text(), QString("1"));
+        QCOMPARE(recent->actions().at(1)->text() + recent->actions().at(7)->text(),
+                 QString::fromUtf8("&2 caf\xEF\xBF\xBD.nes&8 r1.nes"));
         w.menu("mnuClearRecent");
         QVERIFY(recent->actions().size() == 1 && !w.action("mnuClearRecent")->isEnabled());
         QCOMPARE(said(w), QString());
