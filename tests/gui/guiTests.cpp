@@ -147,6 +147,27 @@ private slots:
                      (quit.isEmpty() ? "" : " " + quit) +
                      "|iNES Format (.NES) Info F1|NES 2.0 Format Info||About");
         QCOMPARE(w.form().windowTitle(), QString("Tallowick"));
+        // Every caption, and the boxes a user types into.
+        QStringList captions, typed;
+        for (QWidget* control : w.form().findChildren<QWidget*>()) {
+            if (auto* label = qobject_cast<QLabel*>(control)) {
+                captions << label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                captions << button->text();
+            } else if (auto* edit = qobject_cast<QLineEdit*>(control);
+                       edit && !edit->isReadOnly()) {
+                typed << edit->objectName();
+            }
+        }
+        QCOMPARE(captions.join('|'),
+                 "|Label:|Byte 3:|Mapper Number:|Mapper Name:|PRG-Rom Pages:|CHR-Rom Pages:|"
+                 "Mirroring:|4-Screen Mirroring|SRAM Enabled|512-Byte Trainer|Apply Changes||"
+                 "Format:|Convert to NES 2.0|Submapper:|PRG-ROM size:|CHR-ROM size:|PRG-RAM:|"
+                 "NVRAM:|CHR-RAM:|NVRAM:|Console:|Timing:|Misc ROMs:|Vs. PPU:|Vs. hardware:|"
+                 "Ext. console:|Expansion:|No image loaded.|No header database loaded: File > "
+                 "Load Header Database...|Take Selected|Take All|||Take the Fix|||");
+        QCOMPARE(typed.join(' '), "txtMapperNum txtPrgPages txtChrPages txtSubmapper txtPrgRomSize "
+                                  "txtChrRomSize txtMiscRoms");
         const QPalette grid = w.grid()->palette(); // the highlight shows while unfocused
         QCOMPARE(grid.color(QPalette::Inactive, QPalette::Highlight),
                  grid.color(QPalette::Active, QPalette::Highlight));
@@ -471,11 +492,12 @@ private slots:
             {"typed refused, close", "x.", "", "close", {}, "'x' is not a valid integer value", "01", "01"},
             {"set back, close", "1", "", "close", {}, "", "01", ""},
             {"read-only at load", "5", "locked", "close", {}, "", "01", ""},
-            {"mapper 0 to 16, close", "m", "", "close", {A::yes}, saveQuestion, "01", ""},};
+            {"mapper 0 to 16, close", "m", "", "close", {A::yes}, saveQuestion, "01", ""},
+            {"size typed, close yes", "32K.", "", "close", {A::yes}, saveQuestion, "02", ""},};
         // clang-format on
         for (const auto& row : rows) {
-            init(); // a fresh folder for each
-            const Bytes original = image(header(1, 1, 0, 0), 3000);
+            init();                                                    // a fresh folder for each
+            const Bytes original = image(header(1, 1, 0, 0x08), 3000); // NES 2.0
             const std::string name = file(original).toStdString();
             if (row.meanwhile == "locked") {
                 makeReadOnly(name);
@@ -485,7 +507,8 @@ private slots:
             if (row.edit == "m") {
                 w.commit(w.edit("txtMapperNum"), "16");
             } else if (row.edit.endsWith('.')) {
-                w.type(w.edit("txtPrgPages"), row.edit.chopped(1));
+                w.type(w.edit(row.edit.contains('K') ? "txtPrgRomSize" : "txtPrgPages"),
+                       row.edit.chopped(1));
             } else if (!row.edit.isEmpty()) {
                 w.commit(w.edit("txtPrgPages"), row.edit);
             }
