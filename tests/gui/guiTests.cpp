@@ -334,6 +334,7 @@ private slots:
             {"mapper abc", ines, "txtMapperNum", "abc", "'abc' is not a valid integer value", "4E45531A01010100", ""},
             {"mapper 256", ines, "txtMapperNum", "256", "'256' is out of range: enter a number from 0 to 255.", "4E45531A01010100", ""},
             {"mapper -1", ines, "txtMapperNum", "-1", "from 0 to 255.", "4E45531A01010100", ""},
+            {"mapper 2^64 + 1", ines, "txtMapperNum", "18446744073709551617", "is not a valid integer value", "4E45531A01010100", ""},
             {"NES 2.0 mapper 300", nes2, "txtMapperNum", "300", "", "4E45531A0101C12901", ""},
             {"NES 2.0 mapper 4096", nes2, "txtMapperNum", "4096", "from 0 to 4095.", "4E45531A01011109", ""},
             {"PRG 2", ines, "txtPrgPages", "2", "", "4E45531A0201", "txtPrgMem=32k (32768 bytes)"},
@@ -633,6 +634,17 @@ private slots:
         QVERIFY(w.form().findChild<QLabel*>("lblVerdict")->text().startsWith("All well"));
         QTRY_VERIFY(
             w.form().findChild<QPlainTextEdit*>("txtHashes")->toPlainText().contains("SHA-1"));
+        // Of several fixes, the chosen one; a title at the end of the file, named.
+        w.load(file(fromHex("4E45531A38010008100F700004000081", 24676)));
+        for (int row = 0; row < findings->topLevelItemCount(); ++row) {
+            if (findings->topLevelItem(row)->text(1).contains("battery flag is clear")) {
+                findings->setCurrentItem(findings->topLevelItem(row));
+            }
+        }
+        QTest::mouseClick(w.form().findChild<QPushButton*>("btnTakeFix"), Qt::LeftButton);
+        QCOMPARE(w.byteCells().join(""), QString("4E45531A38010208100F700004000081"));
+        w.load(sample("title.nes"));
+        QTRY_VERIFY(findings->topLevelItem(0)->text(1).contains("\"Tallowick Test Quest (demo)\""));
 
         // nes2.nes is listed with another mirroring and timing.
         copyFile(samplesDir() + "/nes20db-samples.xml", tmp->file("db.xml"));
@@ -645,14 +657,23 @@ private slots:
         for (int row = 0; row < table->rowCount(); ++row) {
             if (table->item(row, 0)->flags() & Qt::ItemIsUserCheckable) {
                 differing << table->item(row, 0)->text() + " " + table->item(row, 2)->text();
-                table->item(row, 0)->setCheckState(Qt::Checked);
+                table->item(row, 0)->setCheckState(differing.size() == 1 ? Qt::Checked
+                                                                         : Qt::Unchecked);
             }
         }
         QCOMPARE(differing.join(", "), QString("Mirroring vertical, Timing 0: RP2C02 (NTSC NES)"));
+        auto* takeAll = w.form().findChild<QPushButton*>("btnTakeAll");
         QTest::mouseClick(w.form().findChild<QPushButton*>("btnTakeSelected"), Qt::LeftButton);
-        QCOMPARE(w.cell(8, 0) + w.cell(6, 1) + w.combo()->currentText(), QString("1100Vertical"));
-        QVERIFY(w.form().isWindowModified() &&
-                !w.form().findChild<QPushButton*>("btnTakeAll")->isEnabled());
+        QCOMPARE(w.cell(8, 0) + w.cell(6, 1) + w.combo()->currentText(), QString("1101Vertical"));
+        QTest::mouseClick(takeAll, Qt::LeftButton);
+        QCOMPARE(w.cell(6, 1), QString("00"));
+        QVERIFY(w.form().isWindowModified() && !takeAll->isEnabled());
+        // An iNES 1.0 image takes the database's header in NES 2.0 form.
+        w.load(sample("trainer.nes"));
+        w.commit(w.edit("txtMapperNum"), "5");
+        QTRY_VERIFY(takeAll->isEnabled());
+        QTest::mouseClick(takeAll, Qt::LeftButton);
+        QCOMPARE(seen(w, "txtMapperNum;txtFormat"), QString("txtMapperNum=4;txtFormat=NES 2.0"));
         // A broken database is refused and changes nothing.
         writeFile(tmp->file("broken.xml"), {'<', 'n', 'e', 's'});
         w.prompts.files.push_back(QString::fromStdString(tmp->file("broken.xml")));
@@ -680,7 +701,7 @@ private slots:
             auto* memo = page.window->findChild<QPlainTextEdit*>("memFormat");
             frmMain->findChild<QAction*>(page.menu)->trigger();
             QVERIFY(page.window->isVisible() &&
-                    memo == page.window->findChild<QPlainTextEdit*>("memFormat"));
+                    page.window->findChildren<QPlainTextEdit*>().size() == 1); // built once
             const QStringList lines = memo->toPlainText().split('\n');
             QCOMPARE(lines.size(), page.lines);
             QCOMPARE(lines.first(), QString(page.first));
@@ -697,8 +718,9 @@ private slots:
         }
         const QStringList ines =
             pages[0].window->findChild<QPlainTextEdit*>("memFormat")->toPlainText().split('\n');
-        QCOMPARE(ines[7] + ines[10],
+        QCOMPARE(ines[7] + ines[8] + ines[10],
                  QString("    |   4    |  1   | 16K PRG-ROM page count                   |"
+                         "    |   5    |  1   | 8K CHR-ROM page count                    |"
                          "    |        |      |   %####vTsM                              |"));
     }
 
@@ -709,15 +731,24 @@ private slots:
         platform::DialogPrompts real;
         TfrmMain form(real);
         form.show();
-        whenModal(&form, [&](QWidget* dialog) {
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        form.findChild<QAction*>("mnuLoad")->trigger();
+        QString shown;
+        for (const QString& name : {path + "x", path}) { // a typed name of no file is taken
+            whenModal(&form, [&](QWidget* dialog) {
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+                static_cast<QDialog*>(dialog)->accept();
+                QTimer::singleShot(name == path ? 0 : 300, &form, [&] {
+                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                        shown = box->text();
+                        box->close();
+                    }
+                });
+            });
+            form.findChild<QAction*>("mnuLoad")->trigger();
+        }
+        QVERIFY(shown.startsWith("The stream could not be opened."));
         QCOMPARE(form.findChild<QLineEdit*>("txtPrgPages")->text(), QString("3"));
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        QString shown;
         whenModal(&form, [&](QWidget* dialog) {
             auto* box = qobject_cast<QMessageBox*>(dialog);
             shown = box->text() + (box->icon() == QMessageBox::Critical ? " (critical)" : "");

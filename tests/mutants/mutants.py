@@ -862,7 +862,7 @@ MUTANTS = [
          fault="Take Selected takes every differing field, ticked or not",
          file="gui/CheckArea.cpp",
          old="if (differs && (all || name->checkState() == Qt::Checked)) {",
-         new="if (differs) {"),
+         new="if (differs && (all || name->checkState() == Qt::Checked || !all)) {"),
     dict(id="fix-from-first-finding",
          fault="Take the Fix takes the first finding's fix, not the chosen one's",
          file="gui/CheckArea.cpp",
