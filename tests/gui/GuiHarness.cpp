@@ -1,44 +1,30 @@
 #include "GuiHarness.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QTest>
-#include <QUrl>
-
-#include <algorithm>
-
 namespace harness {
 
-platform::Answer ScriptedPrompts::message(const QString& text, const QString& caption,
-                                          platform::Buttons buttons) {
+using platform::Answer;
+
+Answer ScriptedPrompts::message(const QString& text, const QString& caption,
+                                platform::Buttons buttons) {
     boxes.push_back({text, caption, buttons});
-    if (buttons == platform::Buttons::ok) {
-        return platform::Answer::ok;
+    if (buttons == platform::Buttons::ok || answers.empty()) {
+        return buttons == platform::Buttons::ok      ? Answer::ok
+               : buttons == platform::Buttons::yesNo ? Answer::no
+                                                     : Answer::cancel;
     }
-    if (answers.empty()) {
-        return buttons == platform::Buttons::yesNo ? platform::Answer::no
-                                                   : platform::Answer::cancel;
-    }
-    const platform::Answer answer = answers.front();
+    const Answer answer = answers.front();
     answers.pop_front();
     return answer;
 }
 
 bool ScriptedPrompts::chooseFile(const QString& title, const QString& filter, QString& fileName) {
-    lastTitle = title;
-    lastFilter = filter;
+    lastTitle = title, lastFilter = filter;
     if (files.empty()) {
         return false;
     }
     fileName = files.front();
     files.pop_front();
     return true;
-}
-
-void ScriptedPrompts::showError(const QString& message) {
-    errors.push_back(message);
 }
 
 Window::Window() : main(std::make_unique<TfrmMain>(prompts)) {
@@ -49,37 +35,9 @@ Window::Window() : main(std::make_unique<TfrmMain>(prompts)) {
     QTRY_VERIFY(main->findChild<QWidget*>("lstFindings") != nullptr);
 }
 
-Window::~Window() {
-    frmMain = nullptr;
-}
-
 void Window::activate() {
     main->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(main.get()));
-}
-
-QLineEdit* Window::edit(const char* name) {
-    return main->findChild<QLineEdit*>(name);
-}
-QCheckBox* Window::check(const char* name) {
-    return main->findChild<QCheckBox*>(name);
-}
-QComboBox* Window::combo(const char* name) {
-    return main->findChild<QComboBox*>(name);
-}
-QPushButton* Window::apply() {
-    return main->findChild<QPushButton*>("btnApply");
-}
-QTableWidget* Window::grid() {
-    return main->findChild<QTableWidget*>("sgdHeader");
-}
-QAction* Window::action(const char* name) {
-    return main->findChild<QAction*>(name);
-}
-
-void Window::load(const QString& path) {
-    prompts.files.push_back(path);
-    menu("mnuLoad");
 }
 
 void Window::drop(const QByteArray& path) {
@@ -96,17 +54,17 @@ void Window::drop(const QByteArray& path) {
 }
 
 void Window::menu(const char* name) {
-    action(name)->trigger();
+    find<QAction>(name)->trigger();
     QApplication::processEvents();
 }
 
-void Window::focus(QWidget* control) {
-    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
+void Window::click(QWidget* control) {
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
     QApplication::processEvents();
 }
 
 void Window::type(QLineEdit* box, const QString& text) {
-    focus(box);
+    click(box);
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, text);
@@ -118,35 +76,15 @@ void Window::tab() {
     QApplication::processEvents();
 }
 
-void Window::commit(QLineEdit* box, const QString& text) {
-    type(box, text);
-    tab();
-}
-
-void Window::toggle(QCheckBox* box) {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    QApplication::processEvents();
-}
-
 void Window::choose(int index, const char* list) {
     QComboBox* box = combo(list);
-    focus(box); // opens the list
+    click(box); // opens the list
     if (!box->view()->isVisible()) {
         box->showPopup();
     }
-    QAbstractItemView* view = box->view();
-    view->setCurrentIndex(box->model()->index(index, 0));
-    QTest::keyClick(view, Qt::Key_Return);
+    box->view()->setCurrentIndex(box->model()->index(index, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
     QApplication::processEvents();
-}
-
-void Window::closeWindow() {
-    main->close();
-    QApplication::processEvents();
-}
-
-QString Window::cell(int column, int row) {
-    return grid()->item(row, column)->text();
 }
 
 QStringList Window::byteCells() {
@@ -167,12 +105,12 @@ QStringList Window::highlighted() {
     return cells;
 }
 
-QStringList expectedCells(const CartridgeHeader& bytes) {
-    QStringList cells;
-    for (std::uint8_t byte : bytes) {
-        cells << QString("%1").arg(byte, 2, 16, QChar('0')).toUpper();
+QString Window::said() const {
+    QStringList all;
+    for (const Box& box : prompts.boxes) {
+        all << box.caption + ": " + box.text;
     }
-    return cells;
+    return (all + prompts.errors).join(" | ");
 }
 
 } // namespace harness

@@ -4,13 +4,10 @@
 
 #include "Gui.h"
 #include "Platform.h"
+#include "TestFiles.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStringList>
-#include <QTableWidget>
+#include <QTest>
+#include <QtWidgets>
 
 #include <deque>
 #include <memory>
@@ -31,57 +28,55 @@ public:
     platform::Answer message(const QString& text, const QString& caption,
                              platform::Buttons buttons) override;
     bool chooseFile(const QString& title, const QString& filter, QString& fileName) override;
-    void showError(const QString& message) override;
+    void showError(const QString& message) override { errors.push_back(message); }
 
     std::vector<Box> boxes;
     QStringList errors;
     std::deque<platform::Answer> answers;
     std::deque<QString> files;
     QString lastTitle, lastFilter;
-
-    void clear() {
-        boxes.clear();
-        errors.clear();
-    }
+    void clear() { boxes.clear(), errors.clear(); }
 };
 
 // The main window with its controls, shown and active.
 class Window {
 public:
     Window();
-    ~Window();
+    ~Window() { frmMain = nullptr; }
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
     TfrmMain& form() { return *main; }
     ScriptedPrompts prompts;
 
-    QLineEdit* edit(const char* name);
-    QCheckBox* check(const char* name);
-    QComboBox* combo(const char* name = "cmbMirroring");
-    QPushButton* apply();
-    QTableWidget* grid();
-    QAction* action(const char* name);
+    template <typename T = QWidget> T* find(const QString& name) {
+        return main->findChild<T*>(name);
+    }
+    QLineEdit* edit(const char* name) { return find<QLineEdit>(name); }
+    QCheckBox* check(const char* name) { return find<QCheckBox>(name); }
+    QComboBox* combo(const char* name = "cmbMirroring") { return find<QComboBox>(name); }
+    QPushButton* button(const char* name = "btnApply") { return find<QPushButton>(name); }
+    QTableWidget* grid() { return find<QTableWidget>("sgdHeader"); }
 
     // Menu commands; loading answers the dialog with `path`.
-    void load(const QString& path);
+    void menu(const char* name);
+    void load(const QString& path) { prompts.files.push_back(path), menu("mnuLoad"); }
     // A file dropped on the window, named byte for byte.
     void drop(const QByteArray& path);
-    void menu(const char* name);
 
     // What a user does with the keyboard and the mouse.
-    void focus(QWidget* control);                   // by clicking it
     void type(QLineEdit* box, const QString& text); // click, clear, type
     void tab();
-    void commit(QLineEdit* box, const QString& text);          // type, then tab on
-    void toggle(QCheckBox* box);                               // mouse click
+    void commit(QLineEdit* box, const QString& text) { type(box, text), tab(); }
+    void click(QWidget* control);                              // a mouse click, events run
     void choose(int index, const char* list = "cmbMirroring"); // pick from a list
-    void closeWindow();                                        // the title bar's close box
+    void closeWindow() { main->close(), QApplication::processEvents(); } // the close box
 
     // What a user sees.
-    QString cell(int column, int row);
+    QString cell(int column, int row) { return grid()->item(row, column)->text(); }
     QStringList byteCells();   // the 16 byte cells in header order
     QStringList highlighted(); // "c,r" of each selected cell, sorted
+    QString said() const;      // every box, "caption: text", then the error boxes, joined by " | "
 
     void activate();
 
@@ -89,7 +84,36 @@ private:
     std::unique_ptr<TfrmMain> main;
 };
 
-// The 16 byte cells as the grid should show `bytes`.
-QStringList expectedCells(const CartridgeHeader& bytes);
+inline QtMessageHandler previousHandler = nullptr;
+
+// Call from initTestCase() (QTest replaces the handler when it starts): drops
+// the offscreen platform's own notes about what it cannot do.
+inline void filterNoise() {
+    previousHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            for (const char* noise : {"propagateSizeHints", "does not support raise",
+                                      "does not support grabbing", "XDG_RUNTIME_DIR"}) {
+                if (text.contains(QLatin1String(noise))) {
+                    return;
+                }
+            }
+            previousHandler(type, context, text);
+        });
+}
+
+// The main() of a QtTest binary of ours: runs as an ordinary user, offscreen
+// unless told otherwise, with settings (recent files) in a test folder.
+template <typename Tests> int runTests(int argc, char** argv) {
+    testfiles::becomeOrdinaryUser();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    platform::initializeApplication();
+    QSettings().clear();
+    Tests tests;
+    return QTest::qExec(&tests, argc, argv);
+}
 
 } // namespace harness

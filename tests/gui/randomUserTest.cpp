@@ -4,11 +4,6 @@
 // and every file on disk are checked against a model of what the user did. A
 // failure prints the seed and every action that led to it.
 #include "GuiHarness.h"
-#include "TestFiles.h"
-#include "guiMain.h"
-
-#include <QAbstractButton>
-#include <QInputMethodEvent>
 
 #include <fstream>
 #include <numeric>
@@ -39,21 +34,14 @@ struct Input {
     QString text;
     int value;
 };
-// Ways of writing a value that are accepted; %1 is the value. A no-break or
-// ideographic space is a blank.
-const char16_t* const acceptedForms[] = {u"%1",       u"%1",       u"+%1",
-                                         u" %1  ",    u"00%1",     u" +0%1",
-                                         u"\u00A0%1", u"\u3000%1", u"000000000000000000000%1"};
+// Ways of writing a value that are accepted; %1 is the value.
+const char* const acceptedForms[] = {
+    "%1", "%1", "+%1", " %1  ", "00%1", " +0%1", "0000000000000000%1"};
 // Numbers that only NES 2.0 takes (up to 4095 for the mapper, 3839 for the
-// pages), numbers out of every range, and texts that are no number: signs,
-// spaces, letters, full-width or Arabic-Indic digits, accents, an emoji.
+// pages), numbers out of every range, and texts that are no number.
 // clang-format off
-const Input otherTexts[] = {{"256", 256}, {"+256", 256}, {"1000", 1000}, {"3839", 3839}, {"3840", 3840}, {"4095", 4095},
-    {"4096", bad}, {"-1", bad}, {"  ", blank}, {"99999999999", bad}, {"2147483647", bad}, {"2147483648", bad},
-    {"-2147483648", bad}, {"abc", bad}, {"1a", bad}, {"0x1F", bad}, {"FF", bad}, {"1e2", bad}, {"+", bad}, {"-", bad},
-    {"+-5", bad}, {"--5", bad}, {"+ 5", bad}, {"5-", bad}, {"1 2", bad}, {"1.5", bad}, {"3,0", bad},
-    {QString::fromUtf16(u"\uFF11\uFF12"), bad}, {QString::fromUtf16(u"\u0663"), bad}, {QString::fromUtf16(u"\u00E9"), bad},
-    {QString::fromUtf16(u"12\u20AC"), bad}, {QString::fromUtf16(u"4\u00B2"), bad}, {QString::fromUtf16(u"\U0001F600"), bad}};
+const Input otherTexts[] = {{"256", 256}, {"+256", 256}, {"3839", 3839}, {"3840", 3840}, {"4095", 4095}, {"4096", bad},
+    {"  ", blank}, {"2147483648", bad}, {"0x1F", bad}, {"1e2", bad}, {"-", bad}, {"+-5", bad}, {"1 2", bad}, {"1.5", bad}};
 // clang-format on
 
 const QStringList numberBoxes = {"txtMapperNum", "txtPrgPages", "txtChrPages"};
@@ -73,7 +61,7 @@ struct File {
     std::string name;
     const char* head;
     std::size_t payload;
-    bool readOnly = false, redirty = false; // redirty: made dirty again before most loads
+    bool readOnly = false;
     std::uint64_t length = 0;
     std::string path = {};
     Bytes bytes = {};
@@ -85,17 +73,13 @@ QString hex(const std::uint8_t* bytes, std::size_t count) {
         .toUpper();
 }
 
-bool isDirty(const Bytes& bytes) {
-    return std::count(bytes.begin() + 8, bytes.begin() + 16, 0) < 8;
-}
-
 class Session {
 public:
     Session(std::uint32_t seed, int actions) : rng(seed), actions(actions) {
         // The clean file has iNES 1.0 console bits in byte 7 that a mapper entry clears.
         // clang-format off
         files = {{"clean-\xC3\xA4.nes", "4E45531A 02011301 0000000000000000", 3000},
-                 {"dirty.nes", "4E45531A 08044000 4469736B44756465", 2000, false, true},
+                 {"dirty.nes", "4E45531A 08044000 4469736B44756465", 2000},
                  {"dirty-locked.nes", "4E45531A 01010100 0102030405060708", 500, true},
                  {"locked.nes", "4E45531A 04002230 0000000000000000", 700, true},
                  {"nes2.nes", "4E45531A 02011008 5000070001000000", 300},
@@ -104,7 +88,7 @@ public:
                  {"not-ines.nes", "504B0304 09090909 0000000000000000", 100},
                  {"short.nes", "4E45531A 01010000 05050505050505", 0},
                  {"missing.nes", "", 0},
-                 {"huge.nes", "4E45531A 10004140 0000000000000000", 1000, false, false, hugeSize}};
+                 {"huge.nes", "4E45531A 10004140 0000000000000000", 1000, false, hugeSize}};
         // clang-format on
         for (File& file : files) {
             const QByteArray head = QByteArray::fromHex(file.head);
@@ -172,36 +156,18 @@ private:
             note("load, cancel the dialog");
             return w->menu("mnuLoad");
         }
-        File& file = files[index];
-        if (file.redirty && !isDirty(file.bytes) && chance(75)) {
-            // Another program puts garbage back into bytes 8-15.
-            std::generate(file.bytes.begin() + 8, file.bytes.begin() + 16,
-                          [this] { return pick(256); });
-            file.bytes[8 + pick(8)] = static_cast<std::uint8_t>(1 + pick(255));
-            testfiles::writeFile(file.path, file.bytes);
-            note("make it dirty: " + hex(file.bytes.data(), 16));
-        }
-        note("load " + QString::fromStdString(file.name));
+        note("load " + QString::fromStdString(files[index].name));
         expectLoad(index);
-        w->load(QString::fromStdString(file.path));
+        w->load(QString::fromStdString(files[index].path));
     }
 
-    // Click a number box, replace its text (ASCII key by key, anything else
-    // as an input method commits it), then Tab, click elsewhere or leave it.
+    // Click a number box, type a new text, then Tab, click elsewhere or leave it.
     void typeNumber() {
         const int box = pick(3);
         const Input input = randomInput();
         note(QString("type \"%1\" into %2").arg(input.text, numberBoxes[box]));
         moveFocus(number(box));
-        const bool ascii = std::all_of(input.text.begin(), input.text.end(),
-                                       [](QChar c) { return c.unicode() < 0x80; });
-        w->type(number(box), ascii ? input.text : QString());
-        if (!ascii) {
-            QInputMethodEvent commit;
-            commit.setCommitString(input.text);
-            QApplication::sendEvent(number(box), &commit);
-        }
-        QCOMPARE(number(box)->text(), input.text);
+        w->type(number(box), input.text);
         entries[box] = input;
         const int then = pick(5);
         then < 2 ? tab() : then < 4 ? click() : void();
@@ -235,10 +201,10 @@ private:
         if (flag == 2) {
             step.boxes << ((work[6] & checkBits[flag]) != 0 ? trainerOn : trainerOff);
         }
-        if (target == w->apply() && files[current].readOnly) {
+        if (target == w->button() && files[current].readOnly) {
             step.boxes << readOnly; // refused; the file is loaded again and the edits are gone
             expectLoad(current);
-        } else if (target == w->apply()) {
+        } else if (target == w->button()) {
             std::copy(work.begin(), work.end(), files[current].bytes.begin());
             base = work;
         }
@@ -301,8 +267,7 @@ private:
         case 2:
             return otherTexts[pick(std::size(otherTexts))];
         default:
-            return {QString::fromUtf16(acceptedForms[pick(std::size(acceptedForms))]).arg(value),
-                    value};
+            return {QString(acceptedForms[pick(std::size(acceptedForms))]).arg(value), value};
         }
     }
 
@@ -349,7 +314,8 @@ private:
             return;
         }
         // In an NES 2.0 header bytes 8-15 are data, not garbage.
-        if ((file.bytes[7] & 0x0C) != 0x08 && isDirty(file.bytes)) {
+        if ((file.bytes[7] & 0x0C) != 0x08 &&
+            std::count(file.bytes.begin() + 8, file.bytes.begin() + 16, 0) < 8) {
             step.boxes << (file.readOnly ? keptDirty : cleaned);
             std::fill(file.bytes.begin() + (file.readOnly ? 16 : 8), file.bytes.begin() + 16, 0);
         }
@@ -396,8 +362,8 @@ private:
         QVERIFY(closed || (form.romFile != nullptr) == loaded);
         QVERIFY(!step.unchanged || w->highlighted() == step.highlight);
         if (!closed) {
-            QCOMPARE(w->byteCells(),
-                     loaded ? expectedCells(*form.header) : QStringList(16, QString()));
+            QCOMPARE(w->byteCells().join(' '),
+                     loaded ? hex(form.header->data(), 16) : QString(15, ' '));
         }
         if (loaded) {
             QCOMPARE(hex(form.header->data(), 16), hex(work.data(), 16));
