@@ -295,7 +295,10 @@ bool ControlEvents::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     case QEvent::FocusOut:
-        if (quietDepth == 0 && movesWithinWindow(static_cast<QFocusEvent*>(event))) {
+        // A control the window has just disabled (another file loaded, the
+        // header converted) is not left by the user: what it holds is dropped.
+        if (quietDepth == 0 && static_cast<QWidget*>(watched)->isEnabled() &&
+            movesWithinWindow(static_cast<QFocusEvent*>(event))) {
             const std::vector<Handler> exit = own.exit;
             for (const Handler& handler : exit) {
                 run(handler);

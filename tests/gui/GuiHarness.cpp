@@ -6,7 +6,7 @@ using platform::Answer;
 
 Answer ScriptedPrompts::message(const QString& text, const QString& caption,
                                 platform::Buttons buttons) {
-    boxes.push_back({text, caption, buttons});
+    boxes << caption + ": " + text;
     if (buttons == platform::Buttons::ok || answers.empty()) {
         return buttons == platform::Buttons::ok      ? Answer::ok
                : buttons == platform::Buttons::yesNo ? Answer::no
@@ -30,14 +30,10 @@ bool ScriptedPrompts::chooseFile(const QString& title, const QString& filter, QS
 Window::Window() : main(std::make_unique<TfrmMain>(prompts)) {
     frmMain = main.get();
     main->show();
-    activate();
-    // The NES 2.0 and Check areas come just after the first paint.
-    QTRY_VERIFY(main->findChild<QWidget*>("lstFindings") != nullptr);
-}
-
-void Window::activate() {
     main->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(main.get()));
+    // The NES 2.0 and Check areas come just after the first paint.
+    QTRY_VERIFY(main->findChild<QWidget*>("lstFindings") != nullptr);
 }
 
 void Window::drop(const QByteArray& path) {
@@ -103,14 +99,6 @@ QStringList Window::highlighted() {
     }
     std::sort(cells.begin(), cells.end());
     return cells;
-}
-
-QString Window::said() const {
-    QStringList all;
-    for (const Box& box : prompts.boxes) {
-        all << box.caption + ": " + box.text;
-    }
-    return (all + prompts.errors).join(" | ");
 }
 
 } // namespace harness

@@ -15,13 +15,7 @@
 
 namespace harness {
 
-struct Box {
-    QString text;
-    QString caption;
-    platform::Buttons buttons;
-};
-
-// Records every box; answers questions from a queue (No, or Cancel, when it
+// Records every box as "caption: text"; answers questions from a queue (No, or Cancel, when it
 // is empty) and the file dialog from a queue of names (cancel when empty).
 class ScriptedPrompts : public platform::Prompts {
 public:
@@ -30,7 +24,7 @@ public:
     bool chooseFile(const QString& title, const QString& filter, QString& fileName) override;
     void showError(const QString& message) override { errors.push_back(message); }
 
-    std::vector<Box> boxes;
+    QStringList boxes;
     QStringList errors;
     std::deque<platform::Answer> answers;
     std::deque<QString> files;
@@ -53,7 +47,6 @@ public:
         return main->findChild<T*>(name);
     }
     QLineEdit* edit(const char* name) { return find<QLineEdit>(name); }
-    QCheckBox* check(const char* name) { return find<QCheckBox>(name); }
     QComboBox* combo(const char* name = "cmbMirroring") { return find<QComboBox>(name); }
     QPushButton* button(const char* name = "btnApply") { return find<QPushButton>(name); }
     QTableWidget* grid() { return find<QTableWidget>("sgdHeader"); }
@@ -76,9 +69,7 @@ public:
     QString cell(int column, int row) { return grid()->item(row, column)->text(); }
     QStringList byteCells();   // the 16 byte cells in header order
     QStringList highlighted(); // "c,r" of each selected cell, sorted
-    QString said() const;      // every box, "caption: text", then the error boxes, joined by " | "
-
-    void activate();
+    QString said() const { return (prompts.boxes + prompts.errors).join(" | "); }
 
 private:
     std::unique_ptr<TfrmMain> main;

@@ -14,8 +14,6 @@ using testfiles::Bytes;
 
 namespace {
 
-constexpr std::uint64_t hugeSize = std::uint64_t(1) << 30;
-
 // How the boxes the window may show begin: caption, then text.
 const QString notOpened = "Error: The stream could not be opened.",
               notInes = "Error: The file is not a valid iNES",
@@ -34,14 +32,14 @@ struct Input {
     QString text;
     int value;
 };
-// Ways of writing a value that are accepted; %1 is the value.
-const char* const acceptedForms[] = {
-    "%1", "%1", "+%1", " %1  ", "00%1", " +0%1", "0000000000000000%1"};
-// Numbers that only NES 2.0 takes (up to 4095 for the mapper, 3839 for the
-// pages), numbers out of every range, and texts that are no number.
+// Texts typed and the numbers they stand for; "%1" is a number from 0 to
+// 255, written in one of the ways a box accepts. Up to 4095 (the mapper) and
+// 3839 (the pages) only NES 2.0 takes.
 // clang-format off
-const Input otherTexts[] = {{"256", 256}, {"+256", 256}, {"3839", 3839}, {"3840", 3840}, {"4095", 4095}, {"4096", bad},
-    {"  ", blank}, {"2147483648", bad}, {"0x1F", bad}, {"1e2", bad}, {"-", bad}, {"+-5", bad}, {"1 2", bad}, {"1.5", bad}};
+const Input typed[] = {{"%1", 0}, {"%1", 0}, {"%1", 0}, {"%1", 0}, {"+%1", 0}, {" %1  ", 0}, {"00%1", 0}, {" +0%1", 0},
+    {"0000000000000000%1", 0}, {"256", 256}, {"+256", 256}, {"1000", 1000}, {"3839", 3839}, {"3840", 3840}, {"4095", 4095},
+    {"4096", bad}, {"-1", bad}, {"-300", bad}, {"-0", 0}, {"", blank}, {"", blank}, {"  ", blank}, {"2147483648", bad},
+    {"0x1F", bad}, {"1e2", bad}, {"-", bad}, {"+-5", bad}, {"1 2", bad}, {"1.5", bad}};
 // clang-format on
 
 const QStringList numberBoxes = {"txtMapperNum", "txtPrgPages", "txtChrPages"};
@@ -88,7 +86,7 @@ public:
                  {"not-ines.nes", "504B0304 09090909 0000000000000000", 100},
                  {"short.nes", "4E45531A 01010000 05050505050505", 0},
                  {"missing.nes", "", 0},
-                 {"huge.nes", "4E45531A 10004140 0000000000000000", 1000, false, hugeSize}};
+                 {"huge.nes", "4E45531A 10004140 0000000000000000", 1000, false, std::uint64_t(1) << 30}};
         // clang-format on
         for (File& file : files) {
             const QByteArray head = QByteArray::fromHex(file.head);
@@ -256,19 +254,13 @@ private:
     }
 
     Input randomInput() {
-        const int edges[] = {0, 15, 16, 255};
-        const int value = chance(30) ? edges[pick(4)] : pick(256);
-        const int number = chance(50) ? 256 + pick(4000) : -1 - pick(1000);
-        switch (pick(6)) {
-        case 0:
-            return chance(70) ? Input{QString(), blank} : Input{"-0", 0};
-        case 1:
-            return {QString::number(number), number < 0 ? bad : number};
-        case 2:
-            return otherTexts[pick(std::size(otherTexts))];
-        default:
-            return {QString(acceptedForms[pick(std::size(acceptedForms))]).arg(value), value};
+        Input input = typed[pick(std::size(typed))];
+        if (input.text.contains("%1")) {
+            const int edges[] = {0, 15, 16, 255};
+            input.value = chance(30) ? edges[pick(4)] : pick(256);
+            input.text = input.text.arg(input.value);
         }
+        return input;
     }
 
     // The focus moves to `target` (nullptr: elsewhere): leaving a number box commits it.
@@ -276,6 +268,9 @@ private:
         QWidget* focused = QApplication::focusWidget();
         if (focused != target && focused != nullptr) {
             commit(numberBoxes.indexOf(focused->objectName()));
+            if (focused->objectName() == "txtSubmapper") {
+                showEntries(); // an edit in the NES 2.0 area shows every field again
+            }
         }
     }
 
@@ -322,6 +317,11 @@ private:
         std::copy(file.bytes.begin(), file.bytes.begin() + 16, work.begin());
         base = work;
         current = index;
+        showEntries();
+    }
+
+    // The number boxes show the working copy again.
+    void showEntries() {
         const int nes2 = (work[7] & 0x0C) == 0x08 ? 1 : 0;
         const int values[] = {(work[6] >> 4) | (work[7] & 0xF0) | nes2 * ((work[8] & 0x0F) << 8),
                               work[4] | nes2 * ((work[9] & 0x0F) << 8),
@@ -334,11 +334,7 @@ private:
     // The checks after every step; the first that fails ends the session.
     void verify() {
         // The boxes, then the error boxes, each cut to the beginning expected of it.
-        QStringList shown;
-        for (const Box& box : w->prompts.boxes) {
-            shown << box.caption + ": " + box.text;
-        }
-        shown << w->prompts.errors;
+        QStringList shown = w->prompts.boxes + w->prompts.errors;
         const QStringList wanted = step.boxes + step.rejected;
         for (int i = 0; i < shown.size() && i < wanted.size(); ++i) {
             shown[i].truncate(wanted[i].size());
@@ -368,7 +364,7 @@ private:
         if (loaded) {
             QCOMPARE(hex(form.header->data(), 16), hex(work.data(), 16));
             QCOMPARE(form.isWindowModified(), work != base);
-            QCOMPARE(w->check("chkTrainer")->isChecked(), (work[6] & 0x04) != 0);
+            QCOMPARE(w->find<QCheckBox>("chkTrainer")->isChecked(), (work[6] & 0x04) != 0);
         }
     }
 
@@ -401,12 +397,8 @@ private slots:
     void initTestCase() { filterNoise(); }
 
     void randomSession() {
-        auto fromEnvironment = [](const char* name, std::uint32_t fallback) {
-            return qEnvironmentVariableIsEmpty(name) ? fallback
-                                                     : qEnvironmentVariable(name).toUInt();
-        };
-        const std::uint32_t seed = fromEnvironment("TALLOWICK_SEED", 20240611);
-        const auto actions = static_cast<int>(fromEnvironment("TALLOWICK_ACTIONS", 3000));
+        const std::uint32_t seed = qEnvironmentVariable("TALLOWICK_SEED", "20240611").toUInt();
+        const int actions = qEnvironmentVariable("TALLOWICK_ACTIONS", "3000").toInt();
         std::fprintf(stderr, "randomUserTest: seed %u, %d actions\n", seed, actions);
         Session session(seed, actions);
         if (!session.run()) {

@@ -975,6 +975,12 @@ MUTANTS = [
          file="gui/Platform.cpp",
          old="dialog.setFileMode(QFileDialog::AnyFile);",
          new="dialog.setFileMode(QFileDialog::ExistingFile);"),
+    dict(id="disabled-control-left",
+         fault="a control the window disables while it has the focus (another file loaded) "
+               "runs its exit handler, so the NES 2.0 submapper box complains at an iNES load",
+         file="gui/Platform.cpp",
+         old="if (quietDepth == 0 && static_cast<QWidget*>(watched)->isEnabled() &&",
+         new="if (quietDepth == 0 &&"),
     dict(id="focus-from-window-runs-handlers",
          fault="focus coming back from another window runs enter and exit handlers",
          file="gui/Platform.cpp",
