@@ -1071,10 +1071,13 @@ MUTANTS = [
          old="std::fill(mapperFromByte6.begin() + 7, mapperFromByte6.end(), 0);",
          new="std::fill(mapperFromByte6.begin() + 8, mapperFromByte6.end(), 0);"),
     dict(id="ines-padding-rule-for-nes2",
-         fault="the iNES 1.0 padding rule runs on every header, NES 2.0 ones too",
+         fault="the iNES 1.0 padding rule runs on every header, NES 2.0 ones too (was 'always' "
+               "in its row of the rules, which left ines1() unused; now ines1() answers yes)",
          file="check/imageCheck.cpp",
-         old='{"ines-padding", Severity::warning, ines1, ines1PaddingSet},',
-         new='{"ines-padding", Severity::warning, always, ines1PaddingSet},'),
+         old="bool ines1(const NesHeader& header) {\n"
+             "    return header.format().format == HeaderFormat::ines1;",
+         new="bool ines1(const NesHeader&) {\n"
+             "    return true;"),
     dict(id="rule-severity-ignored",
          fault="a rule's own severity always wins over the one its check gives "
                "(mapper 19's note becomes a warning)",
@@ -1194,10 +1197,16 @@ MUTANTS = [
          old="            walk(prefix + entry.name, into);\n",
          new=""),
     dict(id="walk-follows-links",
-         fault="the folder walk follows links to folders inside it (a loop never ends)",
+         fault="the folder walk follows links to folders inside it (a loop never ends; the "
+               "link test is dropped with the flag it needs)",
          file="cli/fileList.cpp",
-         old="if (isFolder && !link) {",
-         new="if (isFolder) {"),
+         old="        const bool link = it->is_symlink(ignored);\n"
+             "        const bool isFolder = it->is_directory(ignored);\n"
+             "        std::string name = it->path().filename().native();\n"
+             "        if (isFolder && !link) {",
+         new="        const bool isFolder = it->is_directory(ignored);\n"
+             "        std::string name = it->path().filename().native();\n"
+             "        if (isFolder) {"),
 
     # ------------------------------------------------------------ cli/commands.cpp
     dict(id="dry-run-ignored",

@@ -1,8 +1,8 @@
 #include "TestFiles.h"
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <iterator>
@@ -12,30 +12,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-
 namespace fs = std::filesystem;
 
 namespace testfiles {
 
 namespace {
 
-constexpr uid_t nobodyId = 65534;
 std::string stagedSamples;
 
 std::string makeTempDir(const char* stem) {
     std::string pattern = fs::temp_directory_path().string() + "/" + stem + "XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) {
+    if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed for " + pattern);
     }
-    return buffer.data();
-}
-
-void fail(const std::string& what) {
-    std::fprintf(stderr, "%s\n", what.c_str());
-    std::exit(2);
+    return pattern;
 }
 
 } // namespace
@@ -51,13 +41,12 @@ void becomeOrdinaryUser() {
             fs::copy_file(entry.path(), stagedSamples / entry.path().filename());
         }
     }
-    if (chmod(stagedSamples.c_str(), 0755) != 0) {
-        fail("chmod of the staged samples failed");
-    }
-    std::string runtime = makeTempDir("tallowick-runtime-");
-    if (chown(runtime.c_str(), nobodyId, nobodyId) != 0 || setgroups(0, nullptr) != 0 ||
-        setgid(nobodyId) != 0 || setuid(nobodyId) != 0 || setuid(0) == 0) {
-        fail("could not become user nobody");
+    const std::string runtime = makeTempDir("tallowick-runtime-");
+    constexpr uid_t nobody = 65534;
+    if (chmod(stagedSamples.c_str(), 0755) != 0 || chown(runtime.c_str(), nobody, nobody) != 0 ||
+        setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0 ||
+        setuid(0) == 0) {
+        throw std::runtime_error("could not become user nobody");
     }
     // Changing the user makes the process undumpable, which would keep the
     // leak checker from inspecting it.
@@ -89,6 +78,14 @@ Bytes image(const Bytes& header16, std::size_t payload) {
 
 Bytes header(std::uint8_t prg, std::uint8_t chr, std::uint8_t byte6, std::uint8_t byte7) {
     return {'N', 'E', 'S', 0x1A, prg, chr, byte6, byte7, 0, 0, 0, 0, 0, 0, 0, 0};
+}
+
+Bytes fromHex(const std::string& hex) {
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
 }
 
 void writeFile(const std::string& path, const Bytes& bytes) {
@@ -126,20 +123,21 @@ std::uint64_t fileSize(const std::string& path) {
     return fs::file_size(path);
 }
 
-WritesFail::WritesFail() {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    saved = limit.rlim_cur;
+WritesFail::WritesFail() : saved(setSoftLimit(RLIMIT_FSIZE, 0)) {
     std::signal(SIGXFSZ, SIG_IGN);
-    limit.rlim_cur = 0;
-    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 WritesFail::~WritesFail() {
+    setSoftLimit(RLIMIT_FSIZE, saved);
+}
+
+std::uint64_t setSoftLimit(int resource, std::uint64_t value) {
     rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = saved;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    getrlimit(resource, &limit);
+    const std::uint64_t before = limit.rlim_cur;
+    limit.rlim_cur = value;
+    setrlimit(resource, &limit);
+    return before;
 }
 
 bool exists(const std::string& path) {

@@ -35,6 +35,8 @@ private:
 // A header of 16 bytes followed by `payload` bytes of a ramp.
 Bytes image(const Bytes& header16, std::size_t payload);
 Bytes header(std::uint8_t prg, std::uint8_t chr, std::uint8_t byte6, std::uint8_t byte7);
+// "4E45531A..." as bytes.
+Bytes fromHex(const std::string& hex);
 
 void writeFile(const std::string& path, const Bytes& bytes);
 Bytes readFile(const std::string& path);
@@ -57,5 +59,7 @@ private:
     std::uint64_t saved;
 };
 bool exists(const std::string& path);
+// Sets the soft limit of a resource (RLIMIT_...); answers the one before.
+std::uint64_t setSoftLimit(int resource, std::uint64_t value);
 
 } // namespace testfiles
