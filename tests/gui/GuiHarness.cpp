@@ -17,8 +17,7 @@ Answer ScriptedPrompts::message(const QString& text, const QString& caption,
     return answer;
 }
 
-bool ScriptedPrompts::chooseFile(const QString& title, const QString& filter, QString& fileName) {
-    lastTitle = title, lastFilter = filter;
+bool ScriptedPrompts::chooseFile(const QString&, const QString&, QString& fileName) {
     if (files.empty()) {
         return false;
     }
@@ -49,11 +48,6 @@ void Window::drop(const QByteArray& path) {
     QApplication::processEvents();
 }
 
-void Window::menu(const char* name) {
-    find<QAction>(name)->trigger();
-    QApplication::processEvents();
-}
-
 void Window::click(QWidget* control) {
     QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(6, control->height() / 2));
     QApplication::processEvents();
@@ -75,9 +69,7 @@ void Window::tab() {
 void Window::choose(int index, const char* list) {
     QComboBox* box = combo(list);
     click(box); // opens the list
-    if (!box->view()->isVisible()) {
-        box->showPopup();
-    }
+    QVERIFY(box->view()->isVisible());
     box->view()->setCurrentIndex(box->model()->index(index, 0));
     QTest::keyClick(box->view(), Qt::Key_Return);
     QApplication::processEvents();

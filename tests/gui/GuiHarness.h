@@ -11,7 +11,6 @@
 
 #include <deque>
 #include <memory>
-#include <vector>
 
 namespace harness {
 
@@ -28,7 +27,6 @@ public:
     QStringList errors;
     std::deque<platform::Answer> answers;
     std::deque<QString> files;
-    QString lastTitle, lastFilter;
     void clear() { boxes.clear(), errors.clear(); }
 };
 
@@ -52,7 +50,7 @@ public:
     QTableWidget* grid() { return find<QTableWidget>("sgdHeader"); }
 
     // Menu commands; loading answers the dialog with `path`.
-    void menu(const char* name);
+    void menu(const char* name) { find<QAction>(name)->trigger(), QApplication::processEvents(); }
     void load(const QString& path) { prompts.files.push_back(path), menu("mnuLoad"); }
     // A file dropped on the window, named byte for byte.
     void drop(const QByteArray& path);

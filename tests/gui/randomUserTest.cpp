@@ -5,6 +5,7 @@
 // failure prints the seed and every action that led to it.
 #include "GuiHarness.h"
 
+#include <filesystem>
 #include <fstream>
 #include <numeric>
 #include <random>
@@ -76,21 +77,20 @@ public:
     Session(std::uint32_t seed, int actions) : rng(seed), actions(actions) {
         // The clean file has iNES 1.0 console bits in byte 7 that a mapper entry clears.
         // clang-format off
-        files = {{"clean-\xC3\xA4.nes", "4E45531A 02011301 0000000000000000", 3000},
-                 {"dirty.nes", "4E45531A 08044000 4469736B44756465", 2000},
-                 {"dirty-locked.nes", "4E45531A 01010100 0102030405060708", 500, true},
-                 {"locked.nes", "4E45531A 04002230 0000000000000000", 700, true},
-                 {"nes2.nes", "4E45531A 02011008 5000070001000000", 300},
-                 {"trainer.nes", "4E45531A 01013400 0000000000000000", 512 + 1500},
-                 {"header-only.nes", "4E45531A 0000F9F0 0000000000000000", 0},
-                 {"not-ines.nes", "504B0304 09090909 0000000000000000", 100},
-                 {"short.nes", "4E45531A 01010000 05050505050505", 0},
+        files = {{"clean-\xC3\xA4.nes", "4E45531A020113010000000000000000", 3000},
+                 {"dirty.nes", "4E45531A080440004469736B44756465", 2000},
+                 {"dirty-locked.nes", "4E45531A010101000102030405060708", 500, true},
+                 {"locked.nes", "4E45531A040022300000000000000000", 700, true},
+                 {"nes2.nes", "4E45531A020110085000070001000000", 300},
+                 {"trainer.nes", "4E45531A010134000000000000000000", 512 + 1500},
+                 {"header-only.nes", "4E45531A0000F9F00000000000000000", 0},
+                 {"not-ines.nes", "504B0304090909090000000000000000", 100},
+                 {"short.nes", "4E45531A0101000005050505050505", 0},
                  {"missing.nes", "", 0},
-                 {"huge.nes", "4E45531A 10004140 0000000000000000", 1000, false, std::uint64_t(1) << 30}};
+                 {"huge.nes", "4E45531A100041400000000000000000", 1000, false, std::uint64_t(1) << 30}};
         // clang-format on
         for (File& file : files) {
-            const QByteArray head = QByteArray::fromHex(file.head);
-            file.bytes = testfiles::image(Bytes(head.begin(), head.end()), file.payload);
+            file.bytes = testfiles::image(testfiles::fromHex(file.head), file.payload);
             file.path = dir.file(file.name);
             file.length = std::max<std::uint64_t>(file.length, file.bytes.size());
             if (!file.bytes.empty()) {
@@ -346,7 +346,8 @@ private:
             Bytes now(file.bytes.size());
             in.read(reinterpret_cast<char*>(now.data()), static_cast<std::streamsize>(now.size()));
             const QString name = QString::fromStdString(file.name) + ": ";
-            const auto size = testfiles::exists(file.path) ? testfiles::fileSize(file.path) : 0;
+            const auto size =
+                testfiles::exists(file.path) ? std::filesystem::file_size(file.path) : 0;
             QCOMPARE(name + QString::number(size) + " bytes, " + hex(now.data(), now.size()),
                      name + QString::number(file.length) + " bytes, " +
                          hex(file.bytes.data(), file.bytes.size()));

@@ -119,10 +119,6 @@ void writeSparse(const std::string& path, const Bytes& start, std::uint64_t size
     fs::resize_file(path, size);
 }
 
-std::uint64_t fileSize(const std::string& path) {
-    return fs::file_size(path);
-}
-
 WritesFail::WritesFail() : saved(setSoftLimit(RLIMIT_FSIZE, 0)) {
     std::signal(SIGXFSZ, SIG_IGN);
 }

@@ -44,7 +44,6 @@ void copyFile(const std::string& from, const std::string& to);
 void makeReadOnly(const std::string& path);
 // A sparse file of `size` bytes that starts with `start`.
 void writeSparse(const std::string& path, const Bytes& start, std::uint64_t size);
-std::uint64_t fileSize(const std::string& path);
 
 // While one lives, every write of this process fails as on a full disk:
 // files may not grow past 0 bytes, so no write reaches a file.
