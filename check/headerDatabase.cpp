@@ -363,13 +363,6 @@ private:
     std::vector<DatabaseEntry> entries;
 };
 
-void indexByCrc(const std::vector<DatabaseEntry>& entries,
-                std::unordered_multimap<std::string, std::size_t>& byCrc) {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        byCrc.emplace(entries[i].romCrc32, i);
-    }
-}
-
 // A descriptor closed on every way out.
 struct Descriptor {
     int value;
@@ -385,6 +378,18 @@ struct Descriptor {
 
 } // namespace
 
+std::optional<HeaderDatabase> HeaderDatabase::made(std::optional<std::vector<DatabaseEntry>> read) {
+    std::optional<HeaderDatabase> database;
+    if (read) {
+        database.emplace();
+        database->entries = std::move(*read);
+        for (std::size_t i = 0; i < database->entries.size(); ++i) {
+            database->byCrc.emplace(database->entries[i].romCrc32, i);
+        }
+    }
+    return database;
+}
+
 std::optional<HeaderDatabase> HeaderDatabase::parse(const std::string& text, std::string& error) {
     if (text.size() > maxFileBytes) {
         error = "the header database is larger than 256 MiB";
@@ -392,13 +397,7 @@ std::optional<HeaderDatabase> HeaderDatabase::parse(const std::string& text, std
     }
     Reader reader;
     reader.feed(text.data(), text.size(), true);
-    std::optional<HeaderDatabase> database;
-    if (auto entries = reader.finish(error)) {
-        database.emplace();
-        database->entries = std::move(*entries);
-        indexByCrc(database->entries, database->byCrc);
-    }
-    return database;
+    return made(reader.finish(error));
 }
 
 std::optional<HeaderDatabase> HeaderDatabase::load(const std::string& path, std::string& error) {
@@ -441,13 +440,7 @@ std::optional<HeaderDatabase> HeaderDatabase::load(const std::string& path, std:
             break;
         }
     }
-    std::optional<HeaderDatabase> database;
-    if (auto entries = reader.finish(error)) {
-        database.emplace();
-        database->entries = std::move(*entries);
-        indexByCrc(database->entries, database->byCrc);
-    }
-    return database;
+    return made(reader.finish(error));
 }
 
 const DatabaseEntry* HeaderDatabase::find(const std::string& crc32, const std::string& sha1) const {

@@ -34,6 +34,9 @@ public:
     std::size_t size() const { return entries.size(); }
 
 private:
+    // The entries read, indexed; nothing when they could not be read.
+    static std::optional<HeaderDatabase> made(std::optional<std::vector<DatabaseEntry>> read);
+
     std::vector<DatabaseEntry> entries;
     std::unordered_multimap<std::string, std::size_t> byCrc;
 };

@@ -12,17 +12,14 @@ Answer ScriptedPrompts::message(const QString& text, const QString& caption,
                : buttons == platform::Buttons::yesNo ? Answer::no
                                                      : Answer::cancel;
     }
-    const Answer answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return answers.takeFirst();
 }
 
 bool ScriptedPrompts::chooseFile(const QString&, const QString&, QString& fileName) {
     if (files.empty()) {
         return false;
     }
-    fileName = files.front();
-    files.pop_front();
+    fileName = files.takeFirst();
     return true;
 }
 

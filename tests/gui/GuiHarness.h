@@ -9,9 +9,6 @@
 #include <QTest>
 #include <QtWidgets>
 
-#include <deque>
-#include <memory>
-
 namespace harness {
 
 // Records every box as "caption: text"; answers questions from a queue (No, or Cancel, when it
@@ -25,8 +22,8 @@ public:
 
     QStringList boxes;
     QStringList errors;
-    std::deque<platform::Answer> answers;
-    std::deque<QString> files;
+    QList<platform::Answer> answers;
+    QStringList files;
     void clear() { boxes.clear(), errors.clear(); }
 };
 

@@ -435,7 +435,7 @@ private slots:
                 {"lock", [&] { makeReadOnly(name); }}};
             // clang-format on
             others.at(row.meanwhile)();
-            w.prompts.answers.assign(row.answers.begin(), row.answers.end());
+            w.prompts.answers = row.answers;
             {
                 std::unique_ptr<WritesFail> full(row.meanwhile == "full" ? new WritesFail
                                                                          : nullptr);
