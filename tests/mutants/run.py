@@ -60,7 +60,7 @@ def sync(src):
         source, target = REPO / name, src / name
         if not target.exists() or target.read_bytes() != source.read_bytes():
             target.parent.mkdir(parents=True, exist_ok=True)
-            shutil.copy2(source, target)
+            shutil.copy(source, target)  # a fresh time, so that the build sees the change
     for path in src.rglob("*"):
         if path.is_file() and str(path.relative_to(src)) not in wanted:
             path.unlink()
