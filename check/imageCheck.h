@@ -40,10 +40,10 @@ std::vector<Finding> checkHeader(const NesHeader& header, std::uint64_t fileSize
 
 // Upper-case hexadecimal hashes; empty when the part is not in the file.
 struct Hashes {
-    std::string fileCrc32;          // the whole file
-    std::string romCrc32, romSha1;  // every byte after the 16-byte header
-    std::string prgCrc32, prgSha1;  // PRG-ROM as the header places it
-    std::string chrCrc32, chrSha1;  // CHR-ROM as the header places it
+    std::string fileCrc32;           // the whole file
+    std::string romCrc32, romSha1;   // every byte after the 16-byte header
+    std::string prgCrc32, prgSha1;   // PRG-ROM as the header places it
+    std::string chrCrc32, chrSha1;   // CHR-ROM as the header places it
     std::string bodyCrc32, bodySha1; // after the header and the trainer (equal to rom*
                                      // without a trainer): the key of the header database
 };

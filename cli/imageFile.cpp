@@ -1,6 +1,5 @@
 #include "imageFile.h"
 
-
 #include <QByteArray>
 #include <QString>
 #include <rapidjson/stringbuffer.h>

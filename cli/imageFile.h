@@ -20,8 +20,8 @@ struct OpenedImage {
     std::string error; // why the file cannot be used; empty when it can
 };
 
-// Opens `path` (for update only when it is to be written) and reads its header. A missing, unreadable, short, non-iNES
-// or non-regular file comes back with `error` set.
+// Opens `path` (for update only when it is to be written) and reads its header. A missing,
+// unreadable, short, non-iNES or non-regular file comes back with `error` set.
 OpenedImage openImage(const std::string& path, Access access);
 
 struct Analysis {
