@@ -716,7 +716,8 @@ MUTANTS = [
          old="for (int column : {1, 2, 3, 4, 6, 7, 8, 9}) {",
          new="for (int column : {1, 2, 3, 4, 5, 6, 7, 8, 9}) {"),
     dict(id="free-not-quiet",
-         fault="Free Rom blanks a focused number box with its exit handler live",
+         fault="Free Rom blanks a focused number box with its exit handler live (nothing "
+               "shows since a control disabled while it has the focus runs no exit handler)",
          file="gui/Gui.cpp",
          old="        platform::ControlEvents::Quiet quiet(events);\n",
          new=""),
