@@ -761,24 +761,21 @@ void TfrmMain::mnuFreeClick() {
 
 void TfrmMain::FreeRom() {
     romFile.reset();
-    {
-        // Blanking a focused number box must not judge its empty text.
-        platform::ControlEvents::Quiet quiet(events);
-        for (QLineEdit* edit : {ui->txtLabel, ui->txtByte3, ui->txtMapperNum, ui->txtMapperName,
-                                ui->txtPrgPages, ui->txtPrgMem, ui->txtChrPages, ui->txtChrMem}) {
-            edit->setText(QString());
-            edit->setEnabled(false);
-        }
-        ui->txtMapperName->setToolTip(QString());
-        ui->cmbMirroring->setCurrentIndex(-1);
-        ui->cmbMirroring->setEnabled(false);
-        for (QCheckBox* box : {ui->chk4ScreenMirroring, ui->chkSRAM, ui->chkTrainer}) {
-            box->setChecked(false);
-            box->setEnabled(false);
-        }
-        ui->btnApply->setEnabled(false);
-        Nes2().show(nullptr);
+    // A focused box disabled here runs no exit handler: its text is not judged.
+    for (QLineEdit* edit : {ui->txtLabel, ui->txtByte3, ui->txtMapperNum, ui->txtMapperName,
+                            ui->txtPrgPages, ui->txtPrgMem, ui->txtChrPages, ui->txtChrMem}) {
+        edit->setText(QString());
+        edit->setEnabled(false);
     }
+    ui->txtMapperName->setToolTip(QString());
+    ui->cmbMirroring->setCurrentIndex(-1);
+    ui->cmbMirroring->setEnabled(false);
+    for (QCheckBox* box : {ui->chk4ScreenMirroring, ui->chkSRAM, ui->chkTrainer}) {
+        box->setChecked(false);
+        box->setEnabled(false);
+    }
+    ui->btnApply->setEnabled(false);
+    Nes2().show(nullptr);
     Check().clear();
     for (int row = 0; row < 2; ++row) {
         for (int column : {1, 2, 3, 4, 6, 7, 8, 9}) {

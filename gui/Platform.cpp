@@ -287,7 +287,7 @@ bool ControlEvents::eventFilter(QObject* watched, QEvent* event) {
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             edit->deselect();
         }
-        if (quietDepth == 0 && movesWithinWindow(static_cast<QFocusEvent*>(event))) {
+        if (movesWithinWindow(static_cast<QFocusEvent*>(event))) {
             for (const Handler& handler : own.enter) {
                 run(handler);
             }
@@ -295,9 +295,9 @@ bool ControlEvents::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     case QEvent::FocusOut:
-        // A control the window has just disabled (another file loaded, the
-        // header converted) is not left by the user: what it holds is dropped.
-        if (quietDepth == 0 && static_cast<QWidget*>(watched)->isEnabled() &&
+        // A control the window has just disabled (another file loaded, Free,
+        // the header converted) is not left by the user: what it holds is dropped.
+        if (static_cast<QWidget*>(watched)->isEnabled() &&
             movesWithinWindow(static_cast<QFocusEvent*>(event))) {
             const std::vector<Handler> exit = own.exit;
             for (const Handler& handler : exit) {

@@ -111,18 +111,6 @@ public:
     // Runs a handler; an exception it raises is shown and the program goes on.
     void run(const Handler& handler);
 
-    // While one lives, focus changes made by code run no handler.
-    class Quiet {
-    public:
-        explicit Quiet(ControlEvents& events) : events(events) { ++events.quietDepth; }
-        ~Quiet() { --events.quietDepth; }
-        Quiet(const Quiet&) = delete;
-        Quiet& operator=(const Quiet&) = delete;
-
-    private:
-        ControlEvents& events;
-    };
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -134,7 +122,6 @@ private:
 
     Prompts& prompts;
     std::map<QObject*, Handlers> handlers;
-    int quietDepth = 0;
 };
 
 } // namespace platform

@@ -389,7 +389,6 @@ private slots:
     // does before the save, how the user saves, the answers, what is said,
     // byte 4 in the file after ("-": no such file) and in the window ("": closed).
     void saving() {
-        const QString moved = "Error: The file was moved, replaced or deleted";
         // clang-format off
         const struct { const char* why; QString edit, meanwhile, how; QList<A> answers; QString said, inFile, shown; } rows[] = {
             {"no edit, changed, close", "", "change", "close", {}, "", "03", ""},
@@ -399,8 +398,8 @@ private slots:
             {"changed, cancel", "5", "change", "apply", {A::cancel}, changed, "03", "05"},
             {"close yes, changed, overwrite", "5", "change", "close", {A::yes, A::overwrite}, saveQuestion + " | " + changed, "05", ""},
             {"close yes, changed, cancel", "5", "change", "close", {A::yes, A::cancel}, saveQuestion + " | " + changed, "03", "05"},
-            {"replaced", "5", "replace", "apply", {}, moved, "01", "05"},
-            {"deleted", "5", "delete", "apply", {}, moved, "-", "05"},
+            {"replaced", "5", "replace", "apply", {}, "Error: The file was moved, replaced or deleted", "01", "05"},
+            {"deleted", "5", "delete", "apply", {}, "Error: The file was moved, replaced or deleted", "-", "05"},
             {"truncated", "5", "truncate", "apply", {}, "Error: The file is shorter than 16 bytes", "-", "05"},
             {"no longer iNES", "5", "zip", "apply", {}, "Error: The file no longer starts with an iNES header", "01", "05"},
             {"made read-only", "5", "lock", "apply", {}, "Error: The file cannot be written because it is read-only or\nis in use by another application.", "01", "01"},
