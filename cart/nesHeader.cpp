@@ -215,10 +215,30 @@ Refusal NesHeader::setRam(int index, std::uint8_t mask, std::uint64_t bytes, con
 
 // ---------------------------------------------------------------- conversion
 
+bool NesHeader::holdsInes1Extension() const {
+    return format().format == HeaderFormat::ines1 &&
+           std::all_of(raw.begin() + 11, raw.end(), [](auto b) { return b == 0; }) && raw[9] <= 1 &&
+           raw[8] <= 16 && (raw[8] | raw[9] | raw[10]) != 0;
+}
+
+bool NesHeader::hasGarbage() const {
+    return !isNes2() && !holdsInes1Extension() &&
+           std::any_of(raw.begin() + 8, raw.end(), [](std::uint8_t b) { return b != 0; });
+}
+
+NesHeader NesHeader::cleaned() const {
+    NesHeader clean = *this;
+    std::fill(clean.raw.begin() + 8, clean.raw.end(), 0);
+    return clean;
+}
+
 NesHeader NesHeader::toNes2() const {
     NesHeader converted = *this;
     CartridgeHeader& bytes = converted.raw;
-    bytes[7] = static_cast<std::uint8_t>((bytes[7] & ~markBits) | nes2Mark);
+    const HeaderFormat was = format().format;
+    const bool junkInByte7 = was == HeaderFormat::archaic || was == HeaderFormat::ines07;
+    bytes[7] =
+        junkInByte7 ? nes2Mark : static_cast<std::uint8_t>((bytes[7] & ~markBits) | nes2Mark);
     std::fill(bytes.begin() + 8, bytes.end(), 0);
     // iNES 1.0 implies 8 KiB of work RAM, kept by the battery when it is set,
     // and 8 KiB of CHR-RAM when there is no CHR-ROM.

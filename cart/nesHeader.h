@@ -124,10 +124,20 @@ public:
     Refusal setMiscRoms(int count) { return setCode(14, 0x03, count, "misc ROM count", true); }
     Refusal setExpansion(int code) { return setCode(15, 0x7F, code, "expansion device", true); }
 
+    // Bytes 8-15 of a header that is not NES 2.0 hold garbage unless they are
+    // zero or iNES 1.0 extension data: bytes 11-15 zero, byte 9 (TV system)
+    // 0 or 1, byte 8 (PRG-RAM in 8 KiB units) at most 16, byte 10 any flags.
+    bool hasGarbage() const;
+    bool holdsInes1Extension() const;
+    // The header with bytes 8-15 zero.
+    NesHeader cleaned() const;
+
     // The NES 2.0 header that an iNES 1.0 header implies: the mark set,
     // mapper bits 8-11, submapper and size nibbles 0, 8 KiB PRG-NVRAM with
     // the battery bit (else 8 KiB PRG-RAM), 8 KiB CHR-RAM without CHR-ROM,
-    // NTSC timing, no misc ROMs, expansion device unspecified.
+    // NTSC timing, no misc ROMs, expansion device unspecified. An archaic or
+    // iNES 0.7 header's byte 7 is an old tool's junk: the mapper comes from
+    // byte 6 alone and byte 7 keeps only the mark.
     NesHeader toNes2() const;
     // The iNES 1.0 header of an NES 2.0 one, losing whatever bytes 8-15 held.
     NesHeader toInes1() const;
