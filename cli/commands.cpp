@@ -45,15 +45,6 @@ struct Printer {
     }
 };
 
-OpenedImage openTarget(const Target& target) {
-    if (!target.error.empty()) {
-        OpenedImage unread;
-        unread.error = target.error;
-        return unread;
-    }
-    return openImage(target.path, Access::readOnly);
-}
-
 // Loads --db before any file is looked at; false after a message.
 bool loadDatabase(const Options& options, std::optional<HeaderDatabase>& database,
                   std::ostream& err) {
@@ -189,98 +180,59 @@ std::optional<EditPlan> planEdits(const std::vector<std::string>& args, std::str
     return plan;
 }
 
-Refusal convert(NesHeader& header, bool toNes2) {
-    if (toNes2) {
-        if (!header.isNes2()) {
-            header = header.toNes2();
-        }
-        return std::nullopt;
-    }
-    if (!header.isNes2()) {
-        if (header.format().format == HeaderFormat::ines1) {
-            return std::nullopt;
-        }
-        return std::string("format=ines1: only an NES 2.0 header converts to iNES 1.0, and this "
-                           "one is ") +
-               header.format().name;
-    }
-    if (!header.convertsToInes1WithoutLoss()) {
-        const NesHeader kept = header.toInes1().toNes2();
-        std::string lost;
-        for (int i = 0; i < headerFieldCount; ++i) {
-            const HeaderField& field = headerFields[i];
-            if (field.get(kept) != field.get(header)) {
-                lost += (lost.empty() ? "" : ", ") + std::string(field.key);
-            }
-        }
-        return "format=ines1: iNES 1.0 cannot hold " + (lost.empty() ? "bytes 8-15" : lost);
-    }
-    header = header.toInes1();
-    return std::nullopt;
-}
-
 // To NES 2.0 before the fields (which may need it), to iNES 1.0 after them
 // (which may clear what iNES 1.0 cannot hold).
-Refusal applyPlan(NesHeader& header, const EditPlan& plan) {
+Refusal applyPlan(ImageDocument& document, const EditPlan& plan) {
     if (plan.toNes2 == true) {
-        convert(header, true);
+        document.convert(true);
     }
     for (const Edit& edit : plan.edits) {
-        if (Refusal refusal = edit.field->set(header, edit.value)) {
+        if (Refusal refusal = document.set(*edit.field, edit.value)) {
             return edit.text + ": " + *refusal;
         }
     }
-    return plan.toNes2 == false ? convert(header, false) : std::nullopt;
+    if (plan.toNes2 == false) {
+        if (Refusal refusal = document.convert(false)) {
+            return "format=ines1: " + *refusal;
+        }
+    }
+    return std::nullopt;
 }
 
-struct WriteText {
-    WriteResult result;
-    const char* text;
-};
-const WriteText writeTexts[] = {
-    {WriteResult::written, "written"},
-    {WriteResult::readOnly, "the file is read-only"},
-    {WriteResult::moved, "the file was moved, replaced or deleted meanwhile"},
-    {WriteResult::truncated, "the file is shorter than 16 bytes now"},
-    {WriteResult::notInes, "the file is no longer an iNES image"},
-    {WriteResult::changedOnDisk, "another program changed the header meanwhile"},
-    {WriteResult::failed, "the system refused the write"},
-};
-
-// Writes `changed` over the image's header (or only shows it with --dry-run).
-Outcome writeChange(const std::string& path, OpenedImage& image, const NesHeader& changed,
-                    bool dryRun) {
-    if (changed == image.header) {
-        return {path + ": unchanged\n", {}, Verdict::fine};
+// Writes the document's working copy over the image's header (or only
+// checks that it could with --dry-run); `note` follows the result line.
+Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& note = {}) {
+    const std::string& path = document.path();
+    const NesHeader old = document.base();
+    if (document.working() == old) {
+        return {path + ": unchanged\n" + note, {}, Verdict::fine};
     }
-    const std::string detail = "  old " + hexOf(image.header.bytes(), true) + "\n  new " +
-                               hexOf(changed.bytes(), true) + "\n";
-    if (dryRun) {
-        return {path + ": would be written (dry run)\n" + detail, {}, Verdict::fine};
-    }
-    const WriteResult result = image.stream->writeHeader(changed.bytes());
-    const char* text =
-        std::find_if(std::begin(writeTexts), std::end(writeTexts), [result](const WriteText& w) {
-            return w.result == result;
-        })->text;
+    const std::string detail = "  old " + hexOf(old.bytes(), true) + "\n  new " +
+                               hexOf(document.working().bytes(), true) + "\n" + note;
+    const WriteResult result = document.save(false, dryRun);
     if (result != WriteResult::written) {
-        return {{}, problemLine(path, std::string("not written: ") + text), Verdict::failed};
+        return {{},
+                problemLine(path, std::string("not written: ") + wordsFor(result).brief),
+                Verdict::failed};
     }
-    return {path + ": written\n" + detail, {}, Verdict::fine};
+    return {path + (dryRun ? ": would be written (dry run)\n" : ": written\n") + detail,
+            {},
+            Verdict::fine};
 }
 
 // One file at a time: the same file named twice must see its first edit.
 int editFiles(const std::vector<std::string>& files, std::ostream& out, std::ostream& err,
-              const std::function<Outcome(const std::string&, OpenedImage&)>& edit) {
+              const std::function<Outcome(ImageDocument&)>& edit) {
     Printer printer{out, err};
     runInOrder(
         files.size(), 1,
         [&](std::size_t index) {
-            OpenedImage image = openImage(files[index], Access::update);
-            if (!image.error.empty()) {
-                return Outcome{{}, problemLine(files[index], image.error), Verdict::failed};
+            ImageDocument document(files[index], Access::update);
+            if (!document.usable()) {
+                return Outcome{
+                    {}, problemLine(files[index], document.problemText()), Verdict::failed};
             }
-            return edit(files[index], image);
+            return edit(document);
         },
         std::ref(printer));
     return exitFor(printer.worst);
@@ -289,11 +241,11 @@ int editFiles(const std::vector<std::string>& files, std::ostream& out, std::ost
 // Reads every image named (folders walked) on worker threads: `read` makes
 // each one's outcome, `take` gets them in the order named. The number of
 // images read, or nothing when the header database cannot be read.
-std::optional<std::size_t> readImages(
-    const Options& options, std::ostream& err,
-    const std::function<Outcome(const std::string&, const OpenedImage&, const HeaderDatabase*)>&
-        read,
-    const std::function<void(const Outcome&)>& take) {
+std::optional<std::size_t>
+readImages(const Options& options, std::ostream& err,
+           const std::function<Outcome(const std::string&, const std::string&, ImageDocument&,
+                                       const HeaderDatabase*)>& read,
+           const std::function<void(const Outcome&)>& take) {
     std::optional<HeaderDatabase> database;
     if (!loadDatabase(options, database, err)) {
         return std::nullopt;
@@ -302,8 +254,12 @@ std::optional<std::size_t> readImages(
     runInOrder(
         targets.size(), defaultJobs(targets.size()),
         [&](std::size_t index) {
-            return read(targets[index].path, openTarget(targets[index]),
-                        database ? &*database : nullptr);
+            const Target& target = targets[index];
+            // A folder the walk could not read is not opened at all.
+            ImageDocument document(target.error.empty() ? target.path : std::string(),
+                                   Access::readOnly);
+            return read(target.path, target.error.empty() ? document.problemText() : target.error,
+                        document, database ? &*database : nullptr);
         },
         take);
     return targets.size();
@@ -336,17 +292,21 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
         return usageError(err, "info", "--db looks images up by their hashes: drop --no-hashes");
     }
     Printer printer{out, err};
-    const auto read = [&](const std::string& path, const OpenedImage& image,
-                          const HeaderDatabase* database) {
-        if (!image.error.empty()) {
-            return options.json ? Outcome{errorJson(path, image.error), {}, Verdict::failed}
-                                : Outcome{{}, problemLine(path, image.error), Verdict::failed};
+    const auto read = [&](const std::string& path, const std::string& problem,
+                          ImageDocument& document, const HeaderDatabase* database) {
+        if (!problem.empty()) {
+            return options.json ? Outcome{errorJson(path, problem), {}, Verdict::failed}
+                                : Outcome{{}, problemLine(path, problem), Verdict::failed};
         }
-        const Analysis analysis = analyse(image, !options.noHashes, database);
-        return Outcome{options.json ? imageJson(path, image, analysis, database != nullptr)
-                                    : imageText(path, image, analysis, database != nullptr),
+        if (!options.noHashes) {
+            document.scan();
+            document.lookUp(database);
+        }
+        const std::vector<Finding> findings = reportedFindings(document);
+        return Outcome{options.json ? imageJson(document, findings, database != nullptr)
+                                    : imageText(document, findings, database != nullptr),
                        {},
-                       verdictOf(analysis.findings)};
+                       verdictOf(findings)};
     };
     return readImages(options, err, read, std::ref(printer)) ? exitFor(printer.worst) : exitFailed;
 }
@@ -357,26 +317,28 @@ int runCheck(const Options& options, std::ostream& out, std::ostream& err) {
     }
     std::size_t counts[4] = {};
     Printer printer{out, err};
-    const auto read = [&](const std::string& path, const OpenedImage& image,
-                          const HeaderDatabase* database) {
-        if (!image.error.empty()) {
-            return Outcome{{}, problemLine(path, image.error), Verdict::failed};
+    const auto read = [&](const std::string& path, const std::string& problem,
+                          ImageDocument& document, const HeaderDatabase* database) {
+        if (!problem.empty()) {
+            return Outcome{{}, problemLine(path, problem), Verdict::failed};
         }
-        const Analysis analysis = analyse(image, true, database);
-        Outcome outcome{{}, {}, verdictOf(analysis.findings)};
+        document.scan();
+        document.lookUp(database);
+        const std::vector<Finding> findings = reportedFindings(document);
+        Outcome outcome{{}, {}, verdictOf(findings)};
         if (options.verbose) {
-            for (const Finding& finding : analysis.findings) {
+            for (const Finding& finding : findings) {
                 outcome.out += path + ": " + severityName(finding.severity) + " " + finding.id +
                                ": " + finding.message + "\n";
             }
-            if (analysis.findings.empty()) {
+            if (findings.empty()) {
                 outcome.out = path + ": fine\n";
             }
         } else if (outcome.verdict != Verdict::fine) {
             const Finding& worst = *std::min_element(
-                analysis.findings.begin(), analysis.findings.end(),
+                findings.begin(), findings.end(),
                 [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
-            outcome.out = path + ": " + tally(analysis.findings) + ": " + worst.message + "\n";
+            outcome.out = path + ": " + tally(findings) + ": " + worst.message + "\n";
         }
         return outcome;
     };
@@ -405,12 +367,11 @@ int runSet(const Options& options, std::ostream& out, std::ostream& err) {
     if (!plan) {
         return usageError(err, "set", error);
     }
-    return editFiles(plan->files, out, err, [&](const std::string& path, OpenedImage& image) {
-        NesHeader changed = image.header;
-        if (Refusal refusal = applyPlan(changed, *plan)) {
-            return Outcome{{}, problemLine(path, *refusal), Verdict::failed};
+    return editFiles(plan->files, out, err, [&](ImageDocument& document) {
+        if (Refusal refusal = applyPlan(document, *plan)) {
+            return Outcome{{}, problemLine(document.path(), *refusal), Verdict::failed};
         }
-        return writeChange(path, image, changed, options.dryRun);
+        return writeChange(document, options.dryRun);
     });
 }
 
@@ -418,17 +379,26 @@ int runClean(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.arguments.empty()) {
         return usageError(err, "clean", "no FILE given");
     }
-    return editFiles(options.arguments, out, err, [&](const std::string& path, OpenedImage& image) {
-        // The window's rule at load: bytes 8-15 are data in NES 2.0 only.
-        if (image.stream->isNes2()) {
-            return Outcome{
-                path + ": NES 2.0 header, bytes 8-15 hold data: left alone\n", {}, Verdict::fine};
+    return editFiles(options.arguments, out, err, [&](ImageDocument& document) {
+        const std::string& path = document.path();
+        // An old tool's junk in byte 7 stays: cleaning only clears bytes 8-15.
+        const std::optional<int> mapper = document.probableMapper();
+        const std::string note =
+            mapper ? "  byte 7 looks like an old tool's junk: the mapper is probably " +
+                         std::to_string(*mapper) + " (byte 6 alone), not " +
+                         std::to_string(document.working().mapper()) + "\n"
+                   : std::string();
+        if (!document.hasGarbage()) {
+            const NesHeader header = document.base();
+            const char* why =
+                header.isNes2() ? ": NES 2.0 header, bytes 8-15 hold data: left alone\n"
+                : header.holdsInes1Extension()
+                    ? ": iNES 1.0 header, bytes 8-10 hold its extension data (PRG-RAM, "
+                      "TV system): left alone\n"
+                    : ": clean already\n";
+            return Outcome{path + why + note, {}, Verdict::fine};
         }
-        if (image.stream->isHeaderClean()) {
-            return Outcome{path + ": clean already\n", {}, Verdict::fine};
-        }
-        CartridgeHeader cleaned = image.header.bytes();
-        std::fill(cleaned.begin() + 8, cleaned.end(), 0);
-        return writeChange(path, image, NesHeader(cleaned), options.dryRun);
+        document.replace(document.base().cleaned());
+        return writeChange(document, options.dryRun, note);
     });
 }

@@ -12,25 +12,6 @@
 
 namespace {
 
-constexpr std::uint64_t headerBytes = 16;
-
-// A descriptor closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd; }
-
-private:
-    int fd;
-};
-
 // ---------------------------------------------------------------- values by kind
 
 using Json = rapidjson::Writer<rapidjson::StringBuffer>;
@@ -93,25 +74,6 @@ const HashKey hashKeys[] = {
     {"fileCrc32", "File CRC-32", &Hashes::fileCrc32},
 };
 
-// ---------------------------------------------------------------- the database
-
-std::vector<Finding> compareWith(const NesHeader& header, const DatabaseEntry& entry) {
-    std::vector<Finding> differences;
-    for (int i = 0; i < headerFieldCount; ++i) {
-        const HeaderField& field = headerFields[i];
-        if (holdsField(header, field) && field.get(header) != field.get(entry.header)) {
-            differences.push_back({Severity::warning,
-                                   std::string("database-") + field.key,
-                                   std::string(field.label) + " is " + valueText(field, header) +
-                                       ", the header database says " +
-                                       valueText(field, entry.header),
-                                   std::nullopt,
-                                   {}});
-        }
-    }
-    return differences;
-}
-
 // ---------------------------------------------------------------- JSON
 
 // JSON text must be UTF-8: a name that is not also carries its exact bytes.
@@ -145,65 +107,20 @@ std::string lineOf(const rapidjson::StringBuffer& buffer) {
 
 } // namespace
 
-OpenedImage openImage(const std::string& path, Access access) {
-    OpenedImage image;
-    errno = 0;
-    image.stream = std::make_unique<inesStrm>(path.c_str(), access);
-    // The stream's last failed open left its reason here.
-    const int openError = errno;
-    inesStrm& stream = *image.stream;
-    if (!stream.isOpen()) {
-        image.error = stream.openFailure() == OpenFailure::notRegularFile
-                          ? "not a regular file (a folder, FIFO, device or socket)"
-                          : "cannot open: " + std::generic_category().message(openError);
-        return image;
+std::vector<Finding> reportedFindings(const ImageDocument& document) {
+    std::vector<Finding> findings = document.findings();
+    const std::optional<ImageReport>& report = document.report();
+    if (report && !report->complete) {
+        findings.push_back({Severity::error,
+                            "read-failed",
+                            "cannot read the file: " + report->readError,
+                            std::nullopt,
+                            {}});
     }
-    CartridgeHeader bytes{};
-    stream.readHeader(&bytes);
-    image.header = NesHeader(bytes);
-    image.fileSize = stream.sizeAtOpen();
-    if (image.fileSize < headerBytes) {
-        image.error = "too short for an iNES header: " + std::to_string(image.fileSize) +
-                      (image.fileSize == 1 ? " byte" : " bytes");
-    } else if (!image.header.hasMagic()) {
-        image.error = "not an iNES image: it does not start with \"NES\" and $1A";
+    for (Finding& difference : differenceFindings(document.differences())) {
+        findings.push_back(std::move(difference));
     }
-    return image;
-}
-
-Analysis analyse(const OpenedImage& image, bool readWhole, const HeaderDatabase* database) {
-    Analysis analysis;
-    analysis.expectedSize = expectedSize(image.header);
-    if (!readWhole) {
-        analysis.findings = checkHeader(image.header, image.fileSize);
-        return analysis;
-    }
-    const Descriptor descriptor(image.stream->duplicate());
-    ImageReport report;
-    if (descriptor.get() < 0) {
-        report.readError = std::generic_category().message(errno);
-    } else {
-        report = scanImage(descriptor.get(), image.header);
-    }
-    analysis.findings = std::move(report.findings);
-    if (!report.complete) {
-        analysis.findings.push_back({Severity::error,
-                                     "read-failed",
-                                     "cannot read the file: " + report.readError,
-                                     std::nullopt,
-                                     {}});
-        return analysis;
-    }
-    analysis.hashes = std::move(report.hashes);
-    if (database != nullptr) {
-        analysis.entry = database->find(analysis.hashes->bodyCrc32, analysis.hashes->bodySha1);
-        if (analysis.entry != nullptr) {
-            for (Finding& difference : compareWith(image.header, *analysis.entry)) {
-                analysis.findings.push_back(std::move(difference));
-            }
-        }
-    }
-    return analysis;
+    return findings;
 }
 
 std::optional<Severity> worstOf(const std::vector<Finding>& findings) {
@@ -243,13 +160,23 @@ std::string hexOf(const CartridgeHeader& bytes, bool blanks) {
     return (blanks ? raw.toHex(' ') : raw.toHex()).toUpper().toStdString();
 }
 
-std::string imageJson(const std::string& path, const OpenedImage& image, const Analysis& analysis,
+namespace {
+
+// The hashes when the whole file was read.
+const Hashes* hashesOf(const ImageDocument& document) {
+    const std::optional<ImageReport>& report = document.report();
+    return report && report->complete ? &report->hashes : nullptr;
+}
+
+} // namespace
+
+std::string imageJson(const ImageDocument& document, const std::vector<Finding>& findings,
                       bool database) {
-    const NesHeader& header = image.header;
+    const NesHeader& header = document.working();
     rapidjson::StringBuffer buffer;
     Json json(buffer);
     json.StartObject();
-    putPath(json, path);
+    putPath(json, document.path());
     json.Key("format");
     json.String(header.format().name);
     json.Key("header");
@@ -264,12 +191,12 @@ std::string imageJson(const std::string& path, const OpenedImage& image, const A
         }
     }
     json.Key("expectedSize");
-    json.Uint64(analysis.expectedSize);
+    json.Uint64(expectedSize(header));
     json.Key("fileSize");
-    json.Uint64(image.fileSize);
+    json.Uint64(document.fileSize());
     json.Key("problems");
     json.StartArray();
-    for (const Finding& finding : analysis.findings) {
+    for (const Finding& finding : findings) {
         json.StartObject();
         json.Key("severity");
         json.String(severityName(finding.severity));
@@ -280,8 +207,9 @@ std::string imageJson(const std::string& path, const OpenedImage& image, const A
         json.EndObject();
     }
     json.EndArray();
+    const Hashes* hashes = hashesOf(document);
     for (const HashKey& hash : hashKeys) {
-        const std::string* value = analysis.hashes ? &((*analysis.hashes).*hash.member) : nullptr;
+        const std::string* value = hashes != nullptr ? &(hashes->*hash.member) : nullptr;
         json.Key(hash.key);
         if (value != nullptr && !value->empty()) {
             jsonString(json, *value);
@@ -291,11 +219,11 @@ std::string imageJson(const std::string& path, const OpenedImage& image, const A
     }
     if (database) {
         json.Key("database");
-        if (analysis.entry != nullptr) {
+        if (const DatabaseEntry* entry = document.entry()) {
             json.StartObject();
             json.Key("name");
-            jsonString(json, analysis.entry->name);
-            putFields(json, analysis.entry->header);
+            jsonString(json, entry->name);
+            putFields(json, entry->header);
             json.EndObject();
         } else {
             json.Null();
@@ -316,10 +244,10 @@ std::string errorJson(const std::string& path, const std::string& message) {
     return lineOf(buffer);
 }
 
-std::string imageText(const std::string& path, const OpenedImage& image, const Analysis& analysis,
+std::string imageText(const ImageDocument& document, const std::vector<Finding>& findings,
                       bool database) {
-    const NesHeader& header = image.header;
-    std::string text = path + "\n";
+    const NesHeader& header = document.working();
+    std::string text = document.path() + "\n";
     auto line = [&text](const std::string& label, const std::string& value) {
         text += "  " + label + std::string(label.size() < 18 ? 18 - label.size() : 1, ' ') + value +
                 "\n";
@@ -329,19 +257,21 @@ std::string imageText(const std::string& path, const OpenedImage& image, const A
     for (int i = 0; i < headerFieldCount; ++i) {
         line(headerFields[i].label, valueText(headerFields[i], header));
     }
-    line("Expected size", std::to_string(analysis.expectedSize) + " bytes");
-    line("File size", std::to_string(image.fileSize) + " bytes");
-    line("Problems", tally(analysis.findings));
-    for (const Finding& finding : analysis.findings) {
+    line("Expected size", std::to_string(expectedSize(header)) + " bytes");
+    line("File size", std::to_string(document.fileSize()) + " bytes");
+    line("Problems", tally(findings));
+    for (const Finding& finding : findings) {
         text += std::string("    ") + severityName(finding.severity) + " " + finding.id + ": " +
                 finding.message + "\n";
     }
+    const Hashes* hashes = hashesOf(document);
     for (const HashKey& hash : hashKeys) {
-        const std::string* value = analysis.hashes ? &((*analysis.hashes).*hash.member) : nullptr;
+        const std::string* value = hashes != nullptr ? &(hashes->*hash.member) : nullptr;
         line(hash.label, value != nullptr && !value->empty() ? *value : "-");
     }
     if (database) {
-        line("Database", analysis.entry != nullptr ? analysis.entry->name : "not in the database");
+        line("Database",
+             document.entry() != nullptr ? document.entry()->name : "not in the database");
     }
     return text + "\n";
 }

@@ -60,7 +60,7 @@ QString hashLine(const char* part, const std::string& crc, const std::string& sh
 } // namespace
 
 CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::Prompts& prompts,
-                     Host host)
+                     AreaHost host)
     : ui(std::make_unique<Ui::CheckArea>()), events(events), prompts(prompts),
       host(std::move(host)), databaseChooser(prompts, QStringLiteral("Load Header Database"),
                                              QStringLiteral("NES 2.0 Header Database (*.xml)")) {
@@ -121,33 +121,22 @@ void CheckArea::stopScan() {
     ui->prgCheck->setVisible(false);
 }
 
-void CheckArea::start(int descriptor, const NesHeader& loaded) {
+void CheckArea::start() {
     stopScan();
-    struct stat about {};
-    fileSize = ::fstat(descriptor, &about) == 0 ? static_cast<std::uint64_t>(about.st_size) : 0;
+    ImageDocument* document = host.document();
     // An old tool's title sits in the last bytes, behind the header.
-    const std::uint64_t tailSize =
-        std::min<std::uint64_t>(titleBytes, fileSize > 16 ? fileSize - 16 : 0);
-    tail.assign(tailSize, '\0');
-    if (::pread(descriptor, tail.data(), tailSize, off_t(fileSize - tailSize)) != off_t(tailSize)) {
-        tail.clear();
-    }
-    report.reset();
-    entry = nullptr;
+    document->readTail();
     headerEdited();
     ui->txtHashes->setPlainText(QStringLiteral("Reading the file..."));
 
     scan = std::make_shared<Scan>();
-    watcher.setFuture(QtConcurrent::run([shared = scan, descriptor, loaded] {
-        const ImageReport read = scanImage(
-            descriptor, loaded,
+    watcher.setFuture(QtConcurrent::run([shared = scan, job = document->scanJob()] {
+        return job(
             [&shared](std::uint64_t done, std::uint64_t total) {
                 shared->done = done;
                 shared->total = total;
             },
             &shared->cancel);
-        ::close(descriptor);
-        return read;
     }));
     progressTimer.start();
 }
@@ -155,9 +144,7 @@ void CheckArea::start(int descriptor, const NesHeader& loaded) {
 void CheckArea::clear() {
     stopScan();
     scan.reset();
-    report.reset();
     findings.clear();
-    entry = nullptr;
     ui->lstFindings->clear();
     ui->txtHashes->clear();
     ui->lblVerdict->setText(QStringLiteral("No image loaded."));
@@ -172,22 +159,30 @@ void CheckArea::scanFinished() {
     }
     progressTimer.stop();
     ui->prgCheck->setVisible(false);
-    report = watcher.result();
-    if (database && report->complete) {
-        entry = database->find(report->hashes.bodyCrc32, report->hashes.bodySha1);
+    ImageDocument* document = host.document();
+    if (document == nullptr) {
+        return;
     }
+    document->takeReport(watcher.result());
+    document->lookUp(database ? &*database : nullptr);
+    findings = document->findings();
     showHashes();
     showFindings();
     showComparison();
 }
 
 void CheckArea::headerEdited() {
-    findings = checkHeader(host.working(), fileSize, tail);
+    const ImageDocument* document = host.document();
+    findings = document != nullptr ? document->findings() : std::vector<Finding>();
     showFindings();
     showComparison();
 }
 
 void CheckArea::showFindings() {
+    const ImageDocument* document = host.document();
+    if (document == nullptr) {
+        return;
+    }
     int counts[3] = {};
     ui->lstFindings->clear();
     for (std::size_t i = 0; i < findings.size(); ++i) {
@@ -218,8 +213,8 @@ void CheckArea::showFindings() {
         verdict = QStringLiteral("All well: the header fits the file and breaks no rule.");
         colour = QColor(0x00, 0x70, 0x20);
     }
-    if (entry != nullptr) {
-        const int differing = differingFields();
+    if (document->entry() != nullptr) {
+        const int differing = int(document->differences().size());
         verdict +=
             differing == 0
                 ? QStringLiteral("  The header database agrees.")
@@ -237,17 +232,8 @@ void CheckArea::showFindings() {
     ui->btnTakeFix->setText(QStringLiteral("Take the Fix"));
 }
 
-int CheckArea::differingFields() const {
-    const NesHeader working = host.working();
-    int differing = 0;
-    for (int row = 0; row < headerFieldCount; ++row) {
-        differing +=
-            valueOf(headerFields[row], working) != valueOf(headerFields[row], entry->header);
-    }
-    return differing;
-}
-
 void CheckArea::showHashes() {
+    const std::optional<ImageReport>& report = host.document()->report();
     if (!report->complete) {
         ui->txtHashes->setPlainText(report->readError.empty()
                                         ? QStringLiteral("Reading stopped.")
@@ -278,29 +264,35 @@ void CheckArea::showComparison() {
         return;
     }
     const QString entries = QString::number(database->size());
-    if (!report) {
+    const ImageDocument* document = host.document();
+    if (document == nullptr || !document->report()) {
         ui->lblDatabase->setText(scan ? "Reading the file for its hashes... (" + entries +
                                             " entries in the database)"
                                       : "Header database loaded: " + entries + " entries.");
         return;
     }
+    const DatabaseEntry* entry = document->entry();
     if (entry == nullptr) {
         ui->lblDatabase->setText("This image is not in the header database (" + entries +
                                  " entries).");
         return;
     }
     ui->lblDatabase->setText("In the header database as " + QString::fromStdString(entry->name));
-    const NesHeader working = host.working();
+    const NesHeader& working = document->working();
+    const std::vector<FieldDifference> differences = document->differences();
     table->setRowCount(headerFieldCount);
-    int differing = 0;
+    const int differing = int(differences.size());
     for (int row = 0; row < headerFieldCount; ++row) {
         const HeaderField& field = headerFields[row];
-        const QString ours = valueOf(field, working);
+        // A field the header cannot hold is not different: it is not in this header.
+        const bool held = holdsField(working, field);
+        const QString ours = held ? valueOf(field, working) : QStringLiteral("not in this header");
         const QString theirs = valueOf(field, entry->header);
         auto* name = new QTableWidgetItem(QString::fromLatin1(field.label));
-        const bool differs = ours != theirs;
+        const bool differs =
+            std::any_of(differences.begin(), differences.end(),
+                        [&field](const FieldDifference& d) { return d.field == &field; });
         if (differs) {
-            ++differing;
             name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
             name->setCheckState(Qt::Unchecked);
         } else {
@@ -309,6 +301,10 @@ void CheckArea::showComparison() {
         table->setItem(row, 0, name);
         table->setItem(row, 1, new QTableWidgetItem(ours));
         table->setItem(row, 2, new QTableWidgetItem(theirs));
+        if (!held) {
+            table->item(row, 1)->setForeground(
+                table->palette().brush(QPalette::Disabled, QPalette::Text));
+        }
         for (int column = 0; column < 3; ++column) {
             QFont font = table->item(row, column)->font();
             font.setBold(differs);
@@ -325,25 +321,28 @@ void CheckArea::showComparison() {
 
 // The database is NES 2.0: an iNES 1.0 working copy is converted first.
 void CheckArea::takeFields(bool all) {
-    if (entry == nullptr) {
+    const ImageDocument* document = host.document();
+    if (document == nullptr || document->entry() == nullptr) {
         return;
     }
-    NesHeader edited = host.working();
-    if (!edited.isNes2()) {
-        edited = edited.toNes2();
-    }
-    for (int row = 0; row < ui->tblDatabase->rowCount(); ++row) {
+    std::vector<const HeaderField*> chosen;
+    for (int row = 0; !all && row < ui->tblDatabase->rowCount(); ++row) {
         const QTableWidgetItem* name = ui->tblDatabase->item(row, 0);
-        const bool differs = (name->flags() & Qt::ItemIsUserCheckable) != 0;
-        if (differs && (all || name->checkState() == Qt::Checked)) {
-            const HeaderField& field = headerFields[row];
-            if (const Refusal refusal = field.set(edited, field.get(entry->header))) {
-                prompts.showError(QString::fromStdString(*refusal));
-                return;
-            }
+        if ((name->flags() & Qt::ItemIsUserCheckable) != 0 && name->checkState() == Qt::Checked) {
+            chosen.push_back(&headerFields[row]);
         }
     }
-    host.edit(edited);
+    if (!all && chosen.empty()) {
+        return;
+    }
+    const QString step = all ? QStringLiteral("Take all fields from the database")
+                             : QString("Take %1 field%2 from the database")
+                                   .arg(chosen.size())
+                                   .arg(chosen.size() == 1 ? "" : "s");
+    if (const Refusal refusal =
+            host.change(step, [&chosen](ImageDocument& image) { return image.take(chosen); })) {
+        prompts.showError(QString::fromStdString(*refusal));
+    }
 }
 
 const Finding* CheckArea::findingOf(const QTreeWidgetItem* item) const {
@@ -355,7 +354,11 @@ const Finding* CheckArea::findingOf(const QTreeWidgetItem* item) const {
 void CheckArea::takeFix() {
     const Finding* chosen = findingOf(ui->lstFindings->currentItem());
     if (chosen != nullptr && chosen->fix) {
-        host.edit(NesHeader(*chosen->fix));
+        const NesHeader fix(*chosen->fix);
+        host.change(QString::fromStdString(chosen->fixLabel), [fix](ImageDocument& image) {
+            image.replace(fix);
+            return Refusal();
+        });
     }
 }
 
@@ -405,9 +408,9 @@ void CheckArea::databaseRead() {
     database = std::move(read.database);
     QSettings().setValue(databaseKey, path);
     databaseChooser.setFileName(path);
-    entry = report && report->complete
-                ? database->find(report->hashes.bodyCrc32, report->hashes.bodySha1)
-                : nullptr;
+    if (ImageDocument* document = host.document()) {
+        document->lookUp(&*database);
+    }
     showFindings();
     showComparison();
 }

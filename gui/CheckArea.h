@@ -5,9 +5,8 @@
 // never writes. The main window builds it just after its first paint.
 #pragma once
 
+#include "AreaHost.h"
 #include "Platform.h"
-#include "headerDatabase.h"
-#include "imageCheck.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -26,20 +25,13 @@ class CheckArea;
 
 class CheckArea : public QObject {
 public:
-    // What the area needs of its window.
-    struct Host {
-        std::function<NesHeader()> working;         // the working copy
-        std::function<void(const NesHeader&)> edit; // take an edited header
-    };
-
     // Lays the area's controls out in `area`.
     CheckArea(QWidget* area, platform::ControlEvents& events, platform::Prompts& prompts,
-              Host host);
+              AreaHost host);
     ~CheckArea() override;
 
     // A file was loaded: its findings at once, its hashes when read.
-    // `descriptor` is a duplicate of the file's, which the area closes.
-    void start(int descriptor, const NesHeader& loaded);
+    void start();
     // The file was freed or the load failed.
     void clear();
     // The working copy changed: the findings and the comparison follow it.
@@ -63,7 +55,6 @@ private:
     void showFindings();
     void showHashes();
     void showComparison();
-    int differingFields() const;
     void takeFields(bool all);
     void takeFix();
     // The finding a row of the list shows, or nullptr.
@@ -75,7 +66,7 @@ private:
     std::unique_ptr<Ui::CheckArea> ui;
     platform::ControlEvents& events;
     platform::Prompts& prompts;
-    Host host;
+    AreaHost host;
     QFutureWatcher<ImageReport> watcher;
     // A header database read in the background, or why it could not be.
     struct DatabaseLoad {
@@ -86,11 +77,7 @@ private:
     QFutureWatcher<DatabaseLoad> databaseWatcher;
     std::shared_ptr<Scan> scan;
     QTimer progressTimer;
-    std::uint64_t fileSize = 0;
-    std::string tail; // the file's last bytes, for an appended title
-    std::optional<ImageReport> report;
     std::vector<Finding> findings;
     std::optional<HeaderDatabase> database;
-    const DatabaseEntry* entry = nullptr;
     platform::FileChooser databaseChooser;
 };

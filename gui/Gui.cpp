@@ -72,14 +72,6 @@ const QString garbageNotWritten = QStringLiteral(
     "Some garbage bytes were found in bytes 8-15 of the header,\nbut writing the cleaned header "
     "to the file failed.\nThe file may be on a full disk or a faulty medium.\nThe window shows "
     "the header as the file holds it.");
-const QString readOnlyFile = QStringLiteral(
-    "The file cannot be written because it is read-only or\nis in use by another application.");
-const QString writeFailed = QStringLiteral(
-    "Writing the header to the file failed.\nThe file may be on a full disk or a faulty medium, "
-    "\nand its header may not hold your changes.");
-const QString changedOnDisk = QStringLiteral(
-    "Another program has changed the header of this file since it was loaded.\n\nOverwrite it "
-    "with the header shown here, or reload the file and lose your changes?");
 const QString saveQuestion = QStringLiteral("Changes have been made.  save them?");
 const QString trainerAdded = QStringLiteral(
     "A 512-byte trainer will not actually be inserted at offsets 16-527.\nYou need to use "
@@ -88,30 +80,8 @@ const QString trainerRemoved = QStringLiteral(
     "The 512-byte trainer at offsets 16-527 will not acually be removed from the file.\nYou "
     "need to use HexEdit or the Pellmoor to remove it.");
 
-// Why a write did not happen, for each refusal that needs no question.
-struct WriteRefusal {
-    WriteResult result;
-    QString message;
-};
-const WriteRefusal writeRefusals[] = {
-    {WriteResult::readOnly, readOnlyFile},
-    {WriteResult::moved, QStringLiteral("The file was moved, replaced or deleted since it was "
-                                        "loaded.\nNothing was written.")},
-    {WriteResult::truncated, QStringLiteral("The file is shorter than 16 bytes now: another "
-                                            "program has cut it short.\nNothing was written.")},
-    {WriteResult::notInes, QStringLiteral("The file no longer starts with an iNES header "
-                                          "(\"NES\" and $1A):\nanother program has changed it. "
-                                          "Nothing was written.")},
-    {WriteResult::failed, writeFailed},
-};
-
 constexpr int gridColumnWidths[] = {41, 19, 19, 19, 19, 9, 19, 19, 19, 19};
 constexpr int gridRowHeights[] = {18, 17};
-
-constexpr std::uint8_t mirroringBit = 0x01;
-constexpr std::uint8_t sramBit = 0x02;
-constexpr std::uint8_t trainerBit = 0x04;
-constexpr std::uint8_t fourScreenBit = 0x08;
 
 constexpr int recentFileCount = 8;
 const QString recentFilesKey = QStringLiteral("recentFiles");
@@ -216,14 +186,14 @@ void TfrmMain::BuildAreas() {
     if (nes2 != nullptr) {
         return;
     }
-    nes2 =
-        std::make_unique<Nes2Area>(ui->grpNes2, events, prompts,
-                                   Nes2Area::Host{[this] { return NesHeader(*header); },
-                                                  [this](const NesHeader& h) { Edit(h); },
-                                                  [this](std::uint16_t b) { HighlightBytes(b); }});
-    check = std::make_unique<CheckArea>(ui->frmCheck, events, prompts,
-                                        CheckArea::Host{[this] { return NesHeader(*header); },
-                                                        [this](const NesHeader& h) { Edit(h); }});
+    const AreaHost host{
+        [this] { return document.get(); },
+        [this](const QString& step, const std::function<Refusal(ImageDocument&)>& change) {
+            return Change(step, change);
+        },
+        [this](std::uint16_t b) { HighlightBytes(b); }};
+    nes2 = std::make_unique<Nes2Area>(ui->grpNes2, events, prompts, host);
+    check = std::make_unique<CheckArea>(ui->frmCheck, events, prompts, host);
     // Tab goes on from Apply through the NES 2.0 area, then the Check area.
     QList<QWidget*> order = platform::tabChain(ui->sgdHeader, ui->centralwidget, ui->grpNes2);
     order.removeIf([this](const QWidget* w) { return ui->frmCheck->isAncestorOf(w); });
@@ -407,38 +377,54 @@ void TfrmMain::FailLoad(const QString& message) {
     FreeRom();
 }
 
-void TfrmMain::LoadRom() {
-    romFile.reset();
-    romFile = std::make_unique<inesStrm>(romPath.constData());
-    if (!romFile->isOpen()) {
-        FailLoad(romFile->openFailure() == OpenFailure::notRegularFile ? notRegularFile
-                                                                       : streamNotOpened);
-        return;
-    }
-    if (!romFile->isValid()) {
-        FailLoad(notInes);
-        return;
-    }
-    header = std::make_unique<CartridgeHeader>();
-    romFile->readHeader(header.get());
+// The document goes, and with it the open file and the working copy.
+void TfrmMain::DropDocument() {
+    romFile = nullptr;
+    header = nullptr;
+    document.reset();
+}
 
-    // In an NES 2.0 header bytes 8-15 are data, not garbage.
-    if (!romFile->isNes2() && !romFile->isHeaderClean()) {
-        if (romFile->isWritable()) {
-            CartridgeHeader cleaned = *header;
-            std::fill(cleaned.begin() + 8, cleaned.end(), 0);
-            if (romFile->writeHeader(cleaned) == WriteResult::written) {
-                *header = cleaned;
-                prompts.message(garbageRemoved, noteCaption, platform::Buttons::ok);
-            } else {
-                prompts.message(garbageNotWritten, errorCaption, platform::Buttons::ok);
-            }
-        } else {
-            prompts.message(garbageKept, noteCaption, platform::Buttons::ok);
+// What the window says of a file it cannot use.
+struct LoadRefusal {
+    OpenProblem problem;
+    const QString& message;
+};
+
+void TfrmMain::LoadRom() {
+    DropDocument();
+    document = std::make_unique<ImageDocument>(romPath.toStdString());
+    const LoadRefusal refusals[] = {{OpenProblem::missing, streamNotOpened},
+                                    {OpenProblem::cannotOpen, streamNotOpened},
+                                    {OpenProblem::notRegularFile, notRegularFile},
+                                    {OpenProblem::tooShort, notInes},
+                                    {OpenProblem::notInes, notInes}};
+    for (const LoadRefusal& refusal : refusals) {
+        if (document->problem() == refusal.problem) {
+            FailLoad(refusal.message);
+            return;
+        }
+    }
+    romFile = document->stream();
+    header = &document->workingBytes();
+
+    // Garbage in bytes 8-15 is cleaned at once; NES 2.0 data and iNES 1.0
+    // extension data are not garbage.
+    struct Said {
+        Cleaning cleaning;
+        const QString& message;
+        const QString& caption;
+    };
+    const Said said[] = {{Cleaning::cleaned, garbageRemoved, noteCaption},
+                         {Cleaning::readOnly, garbageKept, noteCaption},
+                         {Cleaning::notWritten, garbageNotWritten, errorCaption}};
+    const Cleaning cleaning = document->clean();
+    for (const Said& each : said) {
+        if (each.cleaning == cleaning) {
+            prompts.message(each.message, each.caption, platform::Buttons::ok);
         }
     }
 
-    const NesHeader loaded(*header);
+    const NesHeader& loaded = document->working();
     ShowHeader(loaded);
     ShowFields();
     platform::showText(ui->txtMapperName, QString::fromStdString(mapperNameOf(loaded.mapper())));
@@ -449,13 +435,13 @@ void TfrmMain::LoadRom() {
     setWindowFilePath(QFile::decodeName(romPath));
     setWindowModified(false);
     RememberRecent(romPath);
-    Check().start(romFile->duplicate(), loaded);
+    Check().start();
 }
 
 // Every field from the working copy, enabled; the mapper name is the one
 // loaded and stays.
 void TfrmMain::ShowFields() {
-    const NesHeader shown(*header);
+    const NesHeader& shown = document->working();
     auto show = [](QLineEdit* edit, const QString& text) {
         edit->setEnabled(true);
         edit->setText(text);
@@ -485,19 +471,24 @@ void TfrmMain::ShowFields() {
     Nes2().show(&shown);
 }
 
-// An edit from the NES 2.0 area or the header database: the working copy,
-// the grid and every field follow.
-void TfrmMain::Edit(const NesHeader& edited) {
-    *header = edited.bytes();
-    ShowHeader(edited);
+Refusal TfrmMain::Change(const QString& step,
+                         const std::function<Refusal(ImageDocument&)>& change) {
+    (void)step;
+    if (document == nullptr) {
+        return std::nullopt;
+    }
+    if (Refusal refusal = change(*document)) {
+        return refusal;
+    }
+    ShowHeader(document->working());
     ShowFields();
     Edited();
+    return std::nullopt;
 }
 
 // After every edit: the areas that show the whole header follow it.
 void TfrmMain::Edited() {
-    const NesHeader working(*header);
-    Nes2().show(&working);
+    Nes2().show(&document->working());
     Check().headerEdited();
     setWindowModified(HeaderChanged());
 }
@@ -563,6 +554,10 @@ void TfrmMain::dropEvent(QDropEvent* event) {
 
 // ---------------------------------------------------------------- selection
 
+bool TfrmMain::IsNes2() const {
+    return document != nullptr && document->working().isNes2();
+}
+
 void TfrmMain::sgdHeaderEnter() {
     HighlightBytes(0);
 }
@@ -575,19 +570,19 @@ void TfrmMain::txtByte3Click() {
 // In NES 2.0 the mapper's bits 8-11 sit in byte 8 and the ROM sizes' high
 // bits in byte 9.
 void TfrmMain::txtMapperNumClick() {
-    HighlightBytes(NesHeader(*header).isNes2() ? bytes({6, 7, 8}) : bytes({6, 7}));
+    HighlightBytes(IsNes2() ? bytes({6, 7, 8}) : bytes({6, 7}));
 }
 void TfrmMain::txtMapperNameClick() {
     txtMapperNumClick();
 }
 void TfrmMain::txtPrgPagesClick() {
-    HighlightBytes(NesHeader(*header).isNes2() ? bytes({4, 9}) : bytes({4}));
+    HighlightBytes(IsNes2() ? bytes({4, 9}) : bytes({4}));
 }
 void TfrmMain::txtPrgMemClick() {
     txtPrgPagesClick();
 }
 void TfrmMain::txtChrPagesClick() {
-    HighlightBytes(NesHeader(*header).isNes2() ? bytes({5, 9}) : bytes({5}));
+    HighlightBytes(IsNes2() ? bytes({5, 9}) : bytes({5}));
 }
 void TfrmMain::txtChrMemClick() {
     txtChrPagesClick();
@@ -612,19 +607,15 @@ void TfrmMain::txtMapperNumExit() {
 }
 
 bool TfrmMain::CommitMapper() {
-    NesHeader edited(*header);
     const platform::Number typed =
-        platform::parseInteger(ui->txtMapperNum->text(), 0, edited.maxMapper());
+        platform::parseInteger(ui->txtMapperNum->text(), 0, document->working().maxMapper());
     if (!typed.ok) {
         prompts.showError(typed.error);
         return false;
     }
-    edited.setMapper(typed.value);
-    CartridgeHeader& bytes = *header;
-    bytes = edited.bytes();
-    // iNES 1.0 wants bits 0-3 of byte 7 zero; in NES 2.0 they are the console type.
-    if (!edited.isNes2()) {
-        bytes[7] &= 0xF0;
+    // Only the mapper's bits change: byte 7's console-type bits stay.
+    if (document->set(*findField("mapper"), std::uint64_t(typed.value))) {
+        return false;
     }
     for (int index : {6, 7, 8}) {
         ShowByte(index);
@@ -649,20 +640,18 @@ bool TfrmMain::CommitPages(bool prg) {
     if (box->text().trimmed().isEmpty()) {
         return true;
     }
-    NesHeader edited(*header);
-    const platform::Number typed = platform::parseInteger(box->text(), 0, edited.maxPages());
+    const platform::Number typed =
+        platform::parseInteger(box->text(), 0, document->working().maxPages());
     if (!typed.ok) {
         prompts.showError(typed.error);
         return false;
     }
-    if (prg) {
-        edited.setPrgRomPages(typed.value);
-        ui->txtPrgMem->setText(SizeText(edited.prgRomBytes()));
-    } else {
-        edited.setChrRomPages(typed.value);
-        ui->txtChrMem->setText(SizeText(edited.chrRomBytes()));
+    if (document->setPages(prg, typed.value)) {
+        return false;
     }
-    *header = edited.bytes();
+    const NesHeader& edited = document->working();
+    (prg ? ui->txtPrgMem : ui->txtChrMem)
+        ->setText(SizeText(prg ? edited.prgRomBytes() : edited.chrRomBytes()));
     ShowByte(prg ? 4 : 5);
     ShowByte(9);
     Edited();
@@ -686,31 +675,30 @@ bool TfrmMain::CommitFocusedEntry() {
 }
 
 void TfrmMain::cmbMirroringSelect() {
-    SetFlag(mirroringBit, ui->cmbMirroring->currentIndex() != 0);
+    SetFlag("mirroring", ui->cmbMirroring->currentIndex() != 0);
 }
 
-void TfrmMain::SetFlag(std::uint8_t mask, bool set) {
-    std::uint8_t& byte6 = (*header)[6];
-    byte6 = static_cast<std::uint8_t>(set ? (byte6 | mask) : (byte6 & ~mask));
+void TfrmMain::SetFlag(const char* key, bool set) {
+    document->set(*findField(key), set ? 1 : 0);
     ShowByte(6);
     Edited();
 }
 
 void TfrmMain::chk4ScreenMirroringClick() {
     HighlightBytes(bytes({6}));
-    SetFlag(fourScreenBit, ui->chk4ScreenMirroring->isChecked());
+    SetFlag("fourScreen", ui->chk4ScreenMirroring->isChecked());
 }
 
 void TfrmMain::chkSRAMClick() {
     HighlightBytes(bytes({6}));
-    SetFlag(sramBit, ui->chkSRAM->isChecked());
+    SetFlag("battery", ui->chkSRAM->isChecked());
 }
 
 void TfrmMain::chkTrainerClick() {
     HighlightBytes(bytes({6}));
     const bool checked = ui->chkTrainer->isChecked();
     prompts.message(checked ? trainerAdded : trainerRemoved, noteCaption, platform::Buttons::ok);
-    SetFlag(trainerBit, checked);
+    SetFlag("trainer", checked);
 }
 
 // ---------------------------------------------------------------- apply, free, close
@@ -722,13 +710,14 @@ void TfrmMain::btnApplyClick() {
 }
 
 TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
-    WriteResult result = romFile->writeHeader(*header);
+    WriteResult result = document->save();
     if (result == WriteResult::changedOnDisk) {
         // Never write silently over a header the user has not seen.
-        switch (prompts.message(changedOnDisk, QStringLiteral("Header Changed"),
+        switch (prompts.message(QString::fromUtf8(wordsFor(result).message),
+                                QStringLiteral("Header Changed"),
                                 platform::Buttons::overwriteReload)) {
         case platform::Answer::overwrite:
-            result = romFile->writeHeader(*header, true);
+            result = document->save(true);
             break;
         case platform::Answer::reload:
             FreeRom();
@@ -742,10 +731,8 @@ TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
         setWindowModified(false);
         return Saved::written;
     }
-    const auto refusal =
-        std::find_if(std::begin(writeRefusals), std::end(writeRefusals),
-                     [result](const WriteRefusal& r) { return r.result == result; });
-    prompts.message(refusal->message, errorCaption, platform::Buttons::ok);
+    prompts.message(QString::fromUtf8(wordsFor(result).message), errorCaption,
+                    platform::Buttons::ok);
     if (result == WriteResult::readOnly && reloadWhenReadOnly) {
         FreeRom();
         LoadRom();
@@ -760,7 +747,7 @@ void TfrmMain::mnuFreeClick() {
 }
 
 void TfrmMain::FreeRom() {
-    romFile.reset();
+    DropDocument();
     // A focused box disabled here runs no exit handler: its text is not judged.
     for (QLineEdit* edit : {ui->txtLabel, ui->txtByte3, ui->txtMapperNum, ui->txtMapperName,
                             ui->txtPrgPages, ui->txtPrgMem, ui->txtChrPages, ui->txtChrMem}) {
@@ -791,7 +778,7 @@ void TfrmMain::FreeRom() {
 // Changed means the user changed the working copy since this window last
 // read or wrote the file, whatever the file holds now.
 bool TfrmMain::HeaderChanged() {
-    return *header != romFile->base();
+    return document->modified();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -807,20 +794,20 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 // True when the window may close: nothing to save, the user said No, or the
 // header was saved. A save that failed keeps the window and its edits.
 bool TfrmMain::FormClose() {
-    if (romLoaded && romFile != nullptr && header != nullptr && HeaderChanged() &&
-        romFile->isWritable()) {
+    if (romLoaded && document != nullptr && header != nullptr && HeaderChanged() &&
+        document->writable()) {
         if (prompts.message(saveQuestion, QStringLiteral("Save Changes"),
                             platform::Buttons::yesNo) == platform::Answer::yes &&
             SaveWorkingCopy(false) == Saved::notWritten) {
             return false;
         }
     }
-    header.reset();
+    header = nullptr;
     return true;
 }
 
 void TfrmMain::FormDestroy() {
-    header.reset();
+    header = nullptr;
     QVariantList recent;
     for (const QByteArray& path : std::as_const(recentFiles)) {
         recent << path;

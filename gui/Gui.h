@@ -4,12 +4,12 @@
 #pragma once
 
 #include "Platform.h"
-#include "inesStrm.h"
-#include "nesHeader.h"
+#include "imageDocument.h"
 
 #include <QByteArray>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QLineEdit;
@@ -28,10 +28,12 @@ public:
     explicit TfrmMain(platform::Prompts& prompts, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // The loaded cartridge: the open file, the working copy of its header
-    // that edits change and Apply writes, and whether a load succeeded.
-    std::unique_ptr<inesStrm> romFile;
-    std::unique_ptr<CartridgeHeader> header;
+    // The loaded cartridge: its image document, which holds the open file
+    // (romFile) and the working copy of its header (header) that edits
+    // change and Apply writes; and whether a load succeeded.
+    std::unique_ptr<ImageDocument> document;
+    inesStrm* romFile = nullptr;
+    const CartridgeHeader* header = nullptr;
     bool romLoaded = false;
 
     platform::FileChooser OpenDialog1;
@@ -66,6 +68,7 @@ private:
     bool HeaderChanged();
 
     // Selection handlers: highlight the grid cells a field comes from.
+    bool IsNes2() const;
     void sgdHeaderEnter();
     void txtLabelClick();
     void txtByte3Click();
@@ -110,10 +113,13 @@ private:
     void BuildAreas();
     Nes2Area& Nes2();
     CheckArea& Check();
-    void Edit(const NesHeader& edited);
+    // Makes one named change of the working copy through the document; the
+    // window follows it. The refusal, when the header cannot hold it.
+    Refusal Change(const QString& step, const std::function<Refusal(ImageDocument&)>& change);
     void Edited();
     void FailLoad(const QString& message);
-    void SetFlag(std::uint8_t mask, bool checked);
+    void DropDocument();
+    void SetFlag(const char* key, bool checked);
     void RememberRecent(const QByteArray& path);
     void FillRecentMenu();
 

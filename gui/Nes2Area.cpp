@@ -59,7 +59,7 @@ QString romForm(int pages, std::uint64_t bytes, std::uint64_t unit, const Cartri
 Nes2Area::~Nes2Area() = default;
 
 Nes2Area::Nes2Area(QWidget* group, platform::ControlEvents& events, platform::Prompts& prompts,
-                   Host host)
+                   AreaHost host)
     : ui(std::make_unique<Ui::Nes2Area>()), events(events), prompts(prompts),
       host(std::move(host)) {
     // Controls added to a shown widget stay hidden until it is shown again.
@@ -107,8 +107,7 @@ Nes2Area::Nes2Area(QWidget* group, platform::ControlEvents& events, platform::Pr
         QObject::connect(list, &QComboBox::activated, list, [this, entry, list](int index) {
             this->events.run([this, entry, list, index] {
                 this->host.highlight(entry.field->bytes);
-                const std::uint64_t value = list->itemData(index).toULongLong();
-                edit([entry, value](NesHeader& header) { return entry.field->set(header, value); });
+                set(*entry.field, list->itemData(index).toULongLong());
             });
         });
     }
@@ -243,30 +242,29 @@ bool Nes2Area::commitBox(const Control& entry) {
         }
         value = typed.value < 0 ? UINT64_MAX : static_cast<std::uint64_t>(typed.value);
     }
-    bool refused = false;
-    edit([&](NesHeader& header) {
-        Refusal refusal = entry.field->set(header, value);
-        refused = refusal.has_value();
-        return refusal;
-    });
-    return !refused;
+    return set(*entry.field, value);
 }
 
 void Nes2Area::convert() {
     host.highlight(markByte);
-    const NesHeader working = host.working();
-    if (working.isNes2() && !working.convertsToInes1WithoutLoss()) {
+    const ImageDocument* document = host.document();
+    if (document == nullptr) {
         return;
     }
-    host.edit(working.isNes2() ? working.toInes1() : working.toNes2());
+    const bool toNes2 = !document->working().isNes2();
+    const Refusal refusal = host.change(
+        toNes2 ? QStringLiteral("Convert to NES 2.0") : QStringLiteral("Convert to iNES 1.0"),
+        [toNes2](ImageDocument& image) { return image.convert(toNes2); });
+    // A conversion that would lose data is not offered: its button is disabled.
+    (void)refusal;
 }
 
-// Applies `change` to the working copy, or shows why it cannot be made.
-void Nes2Area::edit(const std::function<Refusal(NesHeader&)>& change) {
-    NesHeader edited = host.working();
-    if (const Refusal refusal = change(edited)) {
+bool Nes2Area::set(const HeaderField& field, std::uint64_t value) {
+    const Refusal refusal =
+        host.change(QString("Set %1 to %2").arg(QString::fromLatin1(field.label)).arg(value),
+                    [&field, value](ImageDocument& image) { return image.set(field, value); });
+    if (refusal) {
         prompts.showError(sentence(*refusal));
-        return;
     }
-    host.edit(edited);
+    return !refusal;
 }

@@ -4,8 +4,8 @@
 // after its first paint.
 #pragma once
 
+#include "AreaHost.h"
 #include "Platform.h"
-#include "nesHeader.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,16 +22,9 @@ class Nes2Area;
 
 class Nes2Area {
 public:
-    // What the area needs of its window.
-    struct Host {
-        std::function<NesHeader()> working;           // the working copy
-        std::function<void(const NesHeader&)> edit;   // take an edited header
-        std::function<void(std::uint16_t)> highlight; // highlight these bytes (bit i = byte i)
-    };
-
     // Lays the area's controls out in `group`.
     Nes2Area(QWidget* group, platform::ControlEvents& events, platform::Prompts& prompts,
-             Host host);
+             AreaHost host);
     ~Nes2Area();
 
     // Shows `header`; nullptr blanks and disables the area. An iNES 1.0
@@ -54,12 +47,13 @@ private:
     void fillLists();
     bool commitBox(const Control& entry);
     void convert();
-    void edit(const std::function<Refusal(NesHeader&)>& change);
+    // Sets a field of the working copy, or shows why it cannot be set.
+    bool set(const HeaderField& field, std::uint64_t value);
 
     std::unique_ptr<Ui::Nes2Area> ui;
     platform::ControlEvents& events;
     platform::Prompts& prompts;
-    Host host;
+    AreaHost host;
     std::vector<Control> boxes;
     std::vector<Control> lists;
     bool filled = false;

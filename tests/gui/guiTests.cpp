@@ -289,7 +289,7 @@ private slots:
         // clang-format off
         const struct { const char* why; QString head, box, typed, refused, after, beside; } rows[] = {
             {"mapper 20", ines, "txtMapperNum", "20", "", "4E45531A01014110", "txtMapperName=NROM"},
-            {"byte 7 low bits", "4E45531A010101010000000000000000", "txtMapperNum", "0", "", "4E45531A01010100", ""},
+            {"byte 7 console bits kept", "4E45531A010101010000000000000000", "txtMapperNum", "0", "", "4E45531A01010101", ""},
             {"mapper empty", ines, "txtMapperNum", "", "'' is not a valid integer value", "4E45531A01010100", ""},
             {"mapper abc", ines, "txtMapperNum", "abc", "'abc' is not a valid integer value", "4E45531A01010100", ""},
             {"mapper 256", ines, "txtMapperNum", "256", "'256' is out of range: enter a number from 0 to 255.", "4E45531A01010100", ""},

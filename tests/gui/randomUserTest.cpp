@@ -287,10 +287,9 @@ private:
             return false;
         }
         if (box == 0) {
-            // iNES 1.0 wants bits 0-3 of byte 7 zero; NES 2.0 keeps them and has bits 8-11 in
-            // byte 8.
+            // Only the mapper's bits change in every format; NES 2.0 has bits 8-11 in byte 8.
             work[6] = static_cast<std::uint8_t>((work[6] & 0x0F) | ((value & 0x0F) << 4));
-            work[7] = static_cast<std::uint8_t>((value & 0xF0) | (nes2 ? work[7] & 0x0F : 0));
+            work[7] = static_cast<std::uint8_t>((value & 0xF0) | (work[7] & 0x0F));
             work[8] = static_cast<std::uint8_t>(nes2 ? (work[8] & 0xF0) | (value >> 8) : work[8]);
         } else {
             const int shift = box == 1 ? 0 : 4;

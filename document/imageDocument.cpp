@@ -1,0 +1,321 @@
+#include "imageDocument.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iterator>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint64_t headerBytes = 16;
+constexpr std::uint64_t titleBytes = 128;
+
+// A descriptor closed when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd; }
+
+private:
+    int fd;
+};
+
+const WriteWords writeWords[] = {
+    {WriteResult::written, "written", ""},
+    {WriteResult::readOnly, "the file is read-only",
+     "The file cannot be written because it is read-only or\nis in use by another application."},
+    {WriteResult::moved, "the file was moved, replaced or deleted meanwhile",
+     "The file was moved, replaced or deleted since it was loaded.\nNothing was written."},
+    {WriteResult::truncated, "the file is shorter than 16 bytes now",
+     "The file is shorter than 16 bytes now: another program has cut it short.\nNothing was "
+     "written."},
+    {WriteResult::notInes, "the file is no longer an iNES image",
+     "The file no longer starts with an iNES header (\"NES\" and $1A):\nanother program has "
+     "changed it. Nothing was written."},
+    {WriteResult::changedOnDisk, "another program changed the header meanwhile",
+     "Another program has changed the header of this file since it was loaded.\n\nOverwrite it "
+     "with the header shown here, or reload the file and lose your changes?"},
+    {WriteResult::failed, "the system refused the write",
+     "Writing the header to the file failed.\nThe file may be on a full disk or a faulty medium, "
+     "\nand its header may not hold your changes."},
+};
+
+} // namespace
+
+const WriteWords& wordsFor(WriteResult result) {
+    return *std::find_if(std::begin(writeWords), std::end(writeWords),
+                         [result](const WriteWords& words) { return words.result == result; });
+}
+
+std::vector<FieldDifference> databaseDifferences(const NesHeader& header, const NesHeader& entry) {
+    std::vector<FieldDifference> differences;
+    for (int i = 0; i < headerFieldCount; ++i) {
+        const HeaderField& field = headerFields[i];
+        if (holdsField(header, field) && field.get(header) != field.get(entry)) {
+            differences.push_back({&field, valueText(field, header), valueText(field, entry)});
+        }
+    }
+    return differences;
+}
+
+std::vector<Finding> differenceFindings(const std::vector<FieldDifference>& differences) {
+    std::vector<Finding> findings;
+    for (const FieldDifference& difference : differences) {
+        findings.push_back({Severity::warning,
+                            std::string("database-") + difference.field->key,
+                            std::string(difference.field->label) + " is " + difference.ours +
+                                ", the header database says " + difference.theirs,
+                            std::nullopt,
+                            {}});
+    }
+    return findings;
+}
+
+// ---------------------------------------------------------------- opening
+
+ImageDocument::ImageDocument(std::string path, Access access) : name(std::move(path)) {
+    open(access);
+}
+
+ImageDocument::~ImageDocument() = default;
+
+void ImageDocument::open(Access access) {
+    report_.reset();
+    entry_ = nullptr;
+    tail.clear();
+    size = 0;
+    work = NesHeader();
+    problem_ = OpenProblem::none;
+    problemText_.clear();
+    errno = 0;
+    strm = std::make_unique<inesStrm>(name.c_str(), access);
+    // The stream's last failed open left its reason here.
+    const int openError = errno;
+    if (!strm->isOpen()) {
+        const bool special = strm->openFailure() == OpenFailure::notRegularFile;
+        strm.reset();
+        problem_ = special               ? OpenProblem::notRegularFile
+                   : openError == ENOENT ? OpenProblem::missing
+                                         : OpenProblem::cannotOpen;
+        problemText_ = special ? "not a regular file (a folder, FIFO, device or socket)"
+                               : "cannot open: " + std::generic_category().message(openError);
+        return;
+    }
+    CartridgeHeader bytes{};
+    strm->readHeader(&bytes);
+    work = NesHeader(bytes);
+    size = strm->sizeAtOpen();
+    if (size < headerBytes) {
+        problem_ = OpenProblem::tooShort;
+        problemText_ = "too short for an iNES header: " + std::to_string(size) +
+                       (size == 1 ? " byte" : " bytes");
+    } else if (!work.hasMagic()) {
+        problem_ = OpenProblem::notInes;
+        problemText_ = "not an iNES image: it does not start with \"NES\" and $1A";
+    }
+}
+
+NesHeader ImageDocument::base() const {
+    return strm != nullptr ? NesHeader(strm->base()) : NesHeader();
+}
+
+bool ImageDocument::reload() {
+    open(strm != nullptr && !strm->isWritable() ? Access::readOnly : Access::update);
+    return usable();
+}
+
+// ---------------------------------------------------------------- editing
+
+Refusal ImageDocument::set(const HeaderField& field, std::uint64_t value) {
+    NesHeader edited = work;
+    if (Refusal refusal = field.set(edited, value)) {
+        return refusal;
+    }
+    work = edited;
+    return std::nullopt;
+}
+
+Refusal ImageDocument::setPages(bool prg, int pages) {
+    NesHeader edited = work;
+    if (Refusal refusal = prg ? edited.setPrgRomPages(pages) : edited.setChrRomPages(pages)) {
+        return refusal;
+    }
+    work = edited;
+    return std::nullopt;
+}
+
+std::vector<const HeaderField*> ImageDocument::lostInIne1() const {
+    std::vector<const HeaderField*> lost;
+    if (!work.isNes2()) {
+        return lost;
+    }
+    const NesHeader kept = work.toInes1().toNes2();
+    for (int i = 0; i < headerFieldCount; ++i) {
+        if (headerFields[i].get(kept) != headerFields[i].get(work)) {
+            lost.push_back(&headerFields[i]);
+        }
+    }
+    return lost;
+}
+
+Refusal ImageDocument::convert(bool toNes2) {
+    if (toNes2) {
+        if (!work.isNes2()) {
+            work = work.toNes2();
+        }
+        return std::nullopt;
+    }
+    if (!work.isNes2()) {
+        if (work.format().format == HeaderFormat::ines1) {
+            return std::nullopt;
+        }
+        return std::string("only an NES 2.0 header converts to iNES 1.0, and this one is ") +
+               work.format().name;
+    }
+    if (!work.convertsToInes1WithoutLoss()) {
+        std::string lost;
+        for (const HeaderField* field : lostInIne1()) {
+            lost += (lost.empty() ? "" : ", ") + std::string(field->key);
+        }
+        return "iNES 1.0 cannot hold " + (lost.empty() ? std::string("bytes 8-15") : lost);
+    }
+    work = work.toInes1();
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------- garbage
+
+Cleaning ImageDocument::clean(bool dryRun) {
+    if (!hasGarbage()) {
+        return Cleaning::notNeeded;
+    }
+    if (!writable()) {
+        return Cleaning::readOnly;
+    }
+    const NesHeader cleaned = base().cleaned();
+    const WriteResult result = write(cleaned, false, dryRun);
+    if (result == WriteResult::readOnly) {
+        return Cleaning::readOnly;
+    }
+    if (result != WriteResult::written) {
+        return Cleaning::notWritten;
+    }
+    if (!dryRun) {
+        work = cleaned;
+    }
+    return Cleaning::cleaned;
+}
+
+std::optional<int> ImageDocument::probableMapper() const {
+    const HeaderFormat format = work.format().format;
+    if (format != HeaderFormat::archaic && format != HeaderFormat::ines07) {
+        return std::nullopt;
+    }
+    return work.bytes()[6] >> 4;
+}
+
+// ---------------------------------------------------------------- the check
+
+void ImageDocument::readTail() {
+    if (strm == nullptr) {
+        return;
+    }
+    const Descriptor descriptor(strm->duplicate());
+    const std::uint64_t tailSize =
+        std::min<std::uint64_t>(titleBytes, size > headerBytes ? size - headerBytes : 0);
+    tail.assign(tailSize, '\0');
+    if (descriptor.get() < 0 || ::pread(descriptor.get(), tail.data(), tailSize,
+                                        off_t(size - tailSize)) != off_t(tailSize)) {
+        tail.clear();
+    }
+}
+
+std::vector<Finding> ImageDocument::findings() const {
+    if (!usable()) {
+        return {};
+    }
+    return checkHeader(work, size, tail);
+}
+
+ImageDocument::ScanJob ImageDocument::scanJob() const {
+    auto descriptor = std::make_shared<Descriptor>(strm != nullptr ? strm->duplicate() : -1);
+    const int duplicateError = errno;
+    return [descriptor, duplicateError, header = work](const Progress& progress,
+                                                       const std::atomic<bool>* cancel) {
+        if (descriptor->get() < 0) {
+            ImageReport failed;
+            failed.readError = std::generic_category().message(duplicateError);
+            return failed;
+        }
+        return scanImage(descriptor->get(), header, progress, cancel);
+    };
+}
+
+void ImageDocument::takeReport(ImageReport report) {
+    report_ = std::move(report);
+    entry_ = nullptr;
+    if (report_->complete && tail.empty()) {
+        readTail();
+    }
+}
+
+void ImageDocument::scan() {
+    takeReport(scanJob()(Progress(), nullptr));
+}
+
+void ImageDocument::lookUp(const HeaderDatabase* database) {
+    entry_ = database != nullptr && report_ && report_->complete
+                 ? database->find(report_->hashes.bodyCrc32, report_->hashes.bodySha1)
+                 : nullptr;
+}
+
+std::vector<FieldDifference> ImageDocument::differences() const {
+    return entry_ != nullptr ? databaseDifferences(work, entry_->header)
+                             : std::vector<FieldDifference>();
+}
+
+Refusal ImageDocument::take(const std::vector<const HeaderField*>& fields) {
+    if (entry_ == nullptr) {
+        return std::string("the image is not in the header database");
+    }
+    // The database is NES 2.0: an iNES 1.0 working copy is converted first.
+    NesHeader edited = work.isNes2() ? work : work.toNes2();
+    const std::vector<FieldDifference> all = databaseDifferences(edited, entry_->header);
+    for (const FieldDifference& difference : all) {
+        if (!fields.empty() &&
+            std::find(fields.begin(), fields.end(), difference.field) == fields.end()) {
+            continue;
+        }
+        const HeaderField& field = *difference.field;
+        if (Refusal refusal = field.set(edited, field.get(entry_->header))) {
+            return refusal;
+        }
+    }
+    work = edited;
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------- saving
+
+WriteResult ImageDocument::write(const NesHeader& header, bool overwriteChanges, bool dryRun) {
+    if (strm == nullptr) {
+        return WriteResult::moved;
+    }
+    if (dryRun) {
+        return strm->isWritable() ? WriteResult::written : WriteResult::readOnly;
+    }
+    return strm->writeHeader(header.bytes(), overwriteChanges);
+}
+
+WriteResult ImageDocument::save(bool overwriteChanges, bool dryRun) {
+    return write(work, overwriteChanges, dryRun);
+}

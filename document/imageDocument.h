@@ -1,0 +1,167 @@
+// One cartridge image as both faces see it: the window and the command line
+// open, clean, edit, check, compare and save an image only through this
+// class, so that they never give different answers about the same file.
+// Plain C++: no Qt.
+//
+// The document holds the open stream, the header as last loaded or written
+// (the base) and the working copy that edits change. Every field edit goes
+// through the header model; nothing here codes header bits by hand.
+#pragma once
+
+#include "headerDatabase.h"
+#include "imageCheck.h"
+#include "inesStrm.h"
+#include "nesHeader.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Why an image cannot be used.
+enum class OpenProblem {
+    none,
+    missing,        // no file of that name
+    cannotOpen,     // it exists but cannot be opened
+    notRegularFile, // a folder, a FIFO, a device or a socket
+    tooShort,       // shorter than the 16-byte header
+    notInes         // does not start with "NES" and $1A
+};
+
+// One field in which a header and the header database's entry differ.
+struct FieldDifference {
+    const HeaderField* field;
+    std::string ours, theirs; // the values as a user reads them
+};
+
+// The fields in which `header` differs from the database's `entry`. A header
+// that is not NES 2.0 is compared only in the fields it can hold.
+std::vector<FieldDifference> databaseDifferences(const NesHeader& header, const NesHeader& entry);
+// The same as findings: one warning per field ("database-mapper").
+std::vector<Finding> differenceFindings(const std::vector<FieldDifference>& differences);
+
+// What became of a write, in words: `brief` for a line of the command line,
+// `message` for the window's box.
+struct WriteWords {
+    WriteResult result;
+    const char* brief;
+    const char* message;
+};
+const WriteWords& wordsFor(WriteResult result);
+
+// What cleaning the garbage out of bytes 8-15 came to.
+enum class Cleaning {
+    notNeeded, // no garbage: NES 2.0 data, iNES 1.0 extension data or zeros
+    cleaned,   // written (or, in a dry run, would be)
+    readOnly,  // the file cannot be written: the header was left as it is
+    notWritten // the checked write refused: see lastWrite()
+};
+
+class ImageDocument {
+public:
+    // Opens `path` (bytes, as the system names the file) without blocking;
+    // only a regular file that holds an iNES header can be used.
+    explicit ImageDocument(std::string path, Access access = Access::update);
+    ~ImageDocument();
+    ImageDocument(const ImageDocument&) = delete;
+    ImageDocument& operator=(const ImageDocument&) = delete;
+
+    const std::string& path() const { return name; }
+    bool usable() const { return problem_ == OpenProblem::none; }
+    OpenProblem problem() const { return problem_; }
+    // Why it cannot be used, as one line ("too short for an iNES header: 4 bytes").
+    const std::string& problemText() const { return problemText_; }
+    // The open stream; nullptr when the file could not be opened.
+    inesStrm* stream() const { return strm.get(); }
+    bool writable() const { return strm != nullptr && strm->isWritable() != 0; }
+    std::uint64_t fileSize() const { return size; }
+
+    // ------------------------------------------------------------ the header
+
+    // As last loaded or written, and as the user has changed it.
+    NesHeader base() const;
+    const NesHeader& working() const { return work; }
+    const CartridgeHeader& workingBytes() const { return work.bytes(); }
+    bool modified() const { return usable() && work != base(); }
+
+    // The field edit: only the field's bits change (setting the mapper keeps
+    // byte 7's console-type bits in every format). Nothing changes on a refusal.
+    Refusal set(const HeaderField& field, std::uint64_t value);
+    // A ROM page count (16 KiB PRG, 8 KiB CHR), always in the plain form.
+    Refusal setPages(bool prg, int pages);
+    // A whole header at once: a finding's fix, a conversion, an undo.
+    void replace(const NesHeader& header) { work = header; }
+    // Throws the edits away.
+    void revert() { work = base(); }
+
+    // To NES 2.0 (an archaic or iNES 0.7 header takes its mapper from byte 6
+    // alone), or to iNES 1.0 where that loses nothing; a refusal says what
+    // would be lost.
+    Refusal convert(bool toNes2);
+    // The fields an NES 2.0 working copy would lose in iNES 1.0.
+    std::vector<const HeaderField*> lostInIne1() const;
+
+    // ------------------------------------------------------------ garbage
+
+    // Bytes 8-15 hold garbage: not NES 2.0 data, not iNES 1.0 extension data.
+    bool hasGarbage() const { return base().hasGarbage(); }
+    // Writes the header with bytes 8-15 zero (the checked write); the working
+    // copy and the base follow. A dry run checks everything and writes nothing.
+    Cleaning clean(bool dryRun = false);
+    // For an archaic or iNES 0.7 header, the mapper byte 6 alone gives: the
+    // one probably meant when byte 7 is an old tool's junk.
+    std::optional<int> probableMapper() const;
+
+    // ------------------------------------------------------------ the check
+
+    // Reads the file's last bytes, where an old tool's title may sit, so that
+    // the findings can name it before the whole file is read.
+    void readTail();
+    // What is wrong with the working copy against the file.
+    std::vector<Finding> findings() const;
+
+    // Reads and hashes the whole file. The job holds its own descriptor and
+    // the header, shares nothing with the document and may run on another
+    // thread; give its result to takeReport.
+    using ScanJob = std::function<ImageReport(const Progress&, const std::atomic<bool>*)>;
+    ScanJob scanJob() const;
+    void takeReport(ImageReport report);
+    // scanJob and takeReport at once.
+    void scan();
+    const std::optional<ImageReport>& report() const { return report_; }
+
+    // ------------------------------------------------------------ the header database
+
+    // Finds the image's entry by the hashes of its data (needs a report).
+    void lookUp(const HeaderDatabase* database);
+    const DatabaseEntry* entry() const { return entry_; }
+    std::vector<FieldDifference> differences() const;
+    // Takes the entry's values of `fields` (all differing fields when empty)
+    // into the working copy, converting it to NES 2.0 first.
+    Refusal take(const std::vector<const HeaderField*>& fields = {});
+
+    // ------------------------------------------------------------ saving
+
+    // The checked write of the working copy; it becomes the base. A dry run
+    // makes every check and writes nothing.
+    WriteResult save(bool overwriteChanges = false, bool dryRun = false);
+    // Loads the file again, dropping the edits; false when it can no longer
+    // be used (see problem()).
+    bool reload();
+
+private:
+    void open(Access access);
+    WriteResult write(const NesHeader& header, bool overwriteChanges, bool dryRun);
+
+    std::string name;
+    std::unique_ptr<inesStrm> strm;
+    OpenProblem problem_ = OpenProblem::none;
+    std::string problemText_;
+    std::uint64_t size = 0;
+    NesHeader work;
+    std::string tail;
+    std::optional<ImageReport> report_;
+    const DatabaseEntry* entry_ = nullptr;
+};

@@ -1,0 +1,21 @@
+// What the main window's areas need of it: the loaded image, a way to
+// change its working copy that the window follows, and the grid's highlight.
+#pragma once
+
+#include "imageDocument.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+struct AreaHost {
+    // The loaded image, or nullptr.
+    std::function<ImageDocument*()> document;
+    // One named change of the working copy ("Set timing to 1"); the refusal
+    // when the header cannot hold it.
+    std::function<Refusal(const QString& step, const std::function<Refusal(ImageDocument&)>&)>
+        change;
+    // Highlights these header bytes in the grid (bit i for byte i).
+    std::function<void(std::uint16_t)> highlight;
+};
