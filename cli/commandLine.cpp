@@ -1,6 +1,7 @@
 #include "commandLine.h"
 
 #include "commands.h"
+#include "imageDocument.h"
 #include "nesHeader.h"
 
 #include <QCommandLineOption>
@@ -101,8 +102,25 @@ std::string helpOf(const QCommandLineParser& parser, const std::string& usage) {
 }
 
 const char* const exitCodes =
+    "\nPut -- before file names that start with a dash: -- -a.nes.\n"
     "\nExit codes: 0 fine; 1 a file has an error or could not be read or written;\n"
     "2 a usage error.\n";
+
+// Why the command line was refused; an unknown option is quoted whole as it
+// was typed ("-x.nes", not "x.nes"), so that a file name is recognised.
+std::string parseError(const QCommandLineParser& parser, const QStringList& args) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        for (const QString& arg : args) {
+            const QString bare = arg.mid(arg.startsWith("--") ? 2 : 1).section('=', 0, 0);
+            if (arg.startsWith('-') && bare == unknown.front()) {
+                return "unknown option '" + bytesOf(arg) +
+                       "' (put -- before file names that start with a dash)";
+            }
+        }
+    }
+    return bytesOf(parser.errorText());
+}
 
 int runSubcommand(const Subcommand& command, QStringList args, std::ostream& out,
                   std::ostream& err) {
@@ -126,7 +144,7 @@ int runSubcommand(const Subcommand& command, QStringList args, std::ostream& out
         }
     }
     if (!parser.parse(args)) {
-        return usageError(err, command.name, bytesOf(parser.errorText()));
+        return usageError(err, command.name, parseError(parser, args));
     }
     if (parser.isSet(helpOption())) {
         out << helpOf(parser, std::string(program) + " " + command.name)
@@ -196,7 +214,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         problem = command == nullptr ? "unknown command '" + name + "'" : std::string();
     }
     if (command == nullptr) {
-        err << program << ": " << problem << "\nTry '" << program << " --help'.\n";
+        err << program << ": " << printable(problem) << "\nTry '" << program << " --help'.\n";
         return exitUsage;
     }
     rest.front() = QString(program) + " " + command->name;

@@ -14,7 +14,7 @@ namespace {
 const char* const program = "tallowick-cli";
 
 std::string problemLine(const std::string& path, const std::string& message) {
-    return std::string(program) + ": " + path + ": " + message + "\n";
+    return std::string(program) + ": " + printable(path) + ": " + printable(message) + "\n";
 }
 
 Verdict verdictOf(const std::vector<Finding>& findings) {
@@ -54,8 +54,8 @@ bool loadDatabase(const Options& options, std::optional<HeaderDatabase>& databas
     std::string error;
     database = HeaderDatabase::load(*options.database, error);
     if (!database) {
-        err << program << ": cannot use the header database " << *options.database << ": " << error
-            << "\n";
+        err << program << ": cannot use the header database " << printable(*options.database)
+            << ": " << printable(error) << "\n";
     }
     return database.has_value();
 }
@@ -205,7 +205,7 @@ Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& not
     const std::string& path = document.path();
     const NesHeader old = document.base();
     if (document.working() == old) {
-        return {path + ": unchanged\n" + note, {}, Verdict::fine};
+        return {printable(path) + ": unchanged\n" + note, {}, Verdict::fine};
     }
     const std::string detail = "  old " + hexOf(old.bytes(), true) + "\n  new " +
                                hexOf(document.working().bytes(), true) + "\n" + note;
@@ -215,7 +215,7 @@ Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& not
                 problemLine(path, std::string("not written: ") + wordsFor(result).brief),
                 Verdict::failed};
     }
-    return {path + (dryRun ? ": would be written (dry run)\n" : ": written\n") + detail,
+    return {printable(path) + (dryRun ? ": would be written (dry run)\n" : ": written\n") + detail,
             {},
             Verdict::fine};
 }
@@ -279,8 +279,8 @@ std::string setFieldsHelp() {
 }
 
 int usageError(std::ostream& err, const std::string& command, const std::string& message) {
-    err << program << " " << command << ": " << message << "\nTry '" << program << " " << command
-        << " --help'.\n";
+    err << program << " " << command << ": " << printable(message) << "\nTry '" << program << " "
+        << command << " --help'.\n";
     return exitUsage;
 }
 
@@ -328,17 +328,18 @@ int runCheck(const Options& options, std::ostream& out, std::ostream& err) {
         Outcome outcome{{}, {}, verdictOf(findings)};
         if (options.verbose) {
             for (const Finding& finding : findings) {
-                outcome.out += path + ": " + severityName(finding.severity) + " " + finding.id +
-                               ": " + finding.message + "\n";
+                outcome.out += printable(path) + ": " + severityName(finding.severity) + " " +
+                               finding.id + ": " + printable(finding.message) + "\n";
             }
             if (findings.empty()) {
-                outcome.out = path + ": fine\n";
+                outcome.out = printable(path) + ": fine\n";
             }
         } else if (outcome.verdict != Verdict::fine) {
             const Finding& worst = *std::min_element(
                 findings.begin(), findings.end(),
                 [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
-            outcome.out = path + ": " + tally(findings) + ": " + worst.message + "\n";
+            outcome.out =
+                printable(path) + ": " + tally(findings) + ": " + printable(worst.message) + "\n";
         }
         return outcome;
     };
@@ -396,7 +397,7 @@ int runClean(const Options& options, std::ostream& out, std::ostream& err) {
                     ? ": iNES 1.0 header, bytes 8-10 hold its extension data (PRG-RAM, "
                       "TV system): left alone\n"
                     : ": clean already\n";
-            return Outcome{path + why + note, {}, Verdict::fine};
+            return Outcome{printable(path) + why + note, {}, Verdict::fine};
         }
         document.replace(document.base().cleaned());
         return writeChange(document, options.dryRun, note);

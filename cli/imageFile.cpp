@@ -89,9 +89,26 @@ void putPath(Json& json, const std::string& path) {
     jsonString(json, bytes.toBase64().toStdString());
 }
 
+// A size past what 64 bits count is null, and a key of its own says so
+// ("prgRomBytesSaturated": true): the number would look exact.
+void putSize(Json& json, const std::string& key, std::uint64_t bytes) {
+    json.Key(key.c_str());
+    if (bytes != UINT64_MAX) {
+        json.Uint64(bytes);
+        return;
+    }
+    json.Null();
+    json.Key((key + "Saturated").c_str());
+    json.Bool(true);
+}
+
 void putFields(Json& json, const NesHeader& header) {
     for (int i = 0; i < headerFieldCount; ++i) {
         const HeaderField& field = headerFields[i];
+        if (field.kind == FieldKind::size && holdsField(header, field)) {
+            putSize(json, field.key, field.get(header));
+            continue;
+        }
         json.Key(field.key);
         if (holdsField(header, field)) {
             jsonOf(field.kind).json(json, field.get(header));
@@ -101,8 +118,21 @@ void putFields(Json& json, const NesHeader& header) {
     }
 }
 
+// JSON allows U+2028, U+2029 and U+0085 raw in strings, but readers that
+// split lines on them would cut a line apart: they are written escaped.
 std::string lineOf(const rapidjson::StringBuffer& buffer) {
-    return std::string(buffer.GetString(), buffer.GetSize()) + '\n';
+    static const struct {
+        std::string_view raw;
+        const char* escaped;
+    } separators[] = {{"\u2028", "\\u2028"}, {"\u2029", "\\u2029"}, {"\u0085", "\\u0085"}};
+    std::string line(buffer.GetString(), buffer.GetSize());
+    for (const auto& separator : separators) {
+        for (std::size_t at = line.find(separator.raw); at != std::string::npos;
+             at = line.find(separator.raw, at)) {
+            line.replace(at, separator.raw.size(), separator.escaped);
+        }
+    }
+    return line + '\n';
 }
 
 } // namespace
@@ -190,8 +220,7 @@ std::string imageJson(const ImageDocument& document, const std::vector<Finding>&
             json.Null();
         }
     }
-    json.Key("expectedSize");
-    json.Uint64(expectedSize(header));
+    putSize(json, "expectedSize", expectedSize(header));
     json.Key("fileSize");
     json.Uint64(document.fileSize());
     json.Key("problems");
@@ -247,7 +276,7 @@ std::string errorJson(const std::string& path, const std::string& message) {
 std::string imageText(const ImageDocument& document, const std::vector<Finding>& findings,
                       bool database) {
     const NesHeader& header = document.working();
-    std::string text = document.path() + "\n";
+    std::string text = printable(document.path()) + "\n";
     auto line = [&text](const std::string& label, const std::string& value) {
         text += "  " + label + std::string(label.size() < 18 ? 18 - label.size() : 1, ' ') + value +
                 "\n";
@@ -262,7 +291,7 @@ std::string imageText(const ImageDocument& document, const std::vector<Finding>&
     line("Problems", tally(findings));
     for (const Finding& finding : findings) {
         text += std::string("    ") + severityName(finding.severity) + " " + finding.id + ": " +
-                finding.message + "\n";
+                printable(finding.message) + "\n";
     }
     const Hashes* hashes = hashesOf(document);
     for (const HashKey& hash : hashKeys) {
@@ -270,8 +299,8 @@ std::string imageText(const ImageDocument& document, const std::vector<Finding>&
         line(hash.label, value != nullptr && !value->empty() ? *value : "-");
     }
     if (database) {
-        line("Database",
-             document.entry() != nullptr ? document.entry()->name : "not in the database");
+        line("Database", document.entry() != nullptr ? printable(document.entry()->name)
+                                                     : "not in the database");
     }
     return text + "\n";
 }

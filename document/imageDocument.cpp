@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <iterator>
 #include <sys/stat.h>
 #include <system_error>
@@ -50,6 +51,70 @@ const WriteWords writeWords[] = {
 };
 
 } // namespace
+
+namespace {
+
+// The length of the UTF-8 sequence at `at` and its code point; 0 when the
+// bytes there are not one.
+std::size_t utf8At(std::string_view text, std::size_t at, char32_t& point) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if ((lead >= 0x80 && lead < 0xC2) || lead > 0xF4 || at + length > text.size()) {
+        return 0;
+    }
+    point = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) {
+            return 0;
+        }
+        point = (point << 6) | (byte(i) & 0x3F);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
+    return point < least[length] || point > 0x10FFFF || surrogate ? 0 : length;
+}
+
+struct Escape {
+    char32_t point;
+    const char* text;
+};
+const Escape namedEscapes[] = {{'\n', "\\n"}, {'\r', "\\r"}, {'\t', "\\t"}};
+
+} // namespace
+
+std::string printable(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t point = 0;
+        const std::size_t length = utf8At(text, at, point);
+        char escape[16];
+        if (length == 0) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(text[at]));
+            shown += escape;
+            ++at;
+            continue;
+        }
+        const bool control = point < 0x20 || (point >= 0x7F && point <= 0x9F) || point == 0x2028 ||
+                             point == 0x2029;
+        if (!control) {
+            shown.append(text.substr(at, length));
+        } else {
+            const auto named = std::find_if(std::begin(namedEscapes), std::end(namedEscapes),
+                                            [point](const Escape& e) { return e.point == point; });
+            if (named != std::end(namedEscapes)) {
+                shown += named->text;
+            } else {
+                std::snprintf(escape, sizeof escape, point < 0x80 ? "\\x%02X" : "\\u%04X",
+                              static_cast<unsigned>(point));
+                shown += escape;
+            }
+        }
+        at += length;
+    }
+    return shown;
+}
 
 const WriteWords& wordsFor(WriteResult result) {
     return *std::find_if(std::begin(writeWords), std::end(writeWords),

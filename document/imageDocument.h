@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Why an image cannot be used.
@@ -41,6 +42,11 @@ struct FieldDifference {
 std::vector<FieldDifference> databaseDifferences(const NesHeader& header, const NesHeader& entry);
 // The same as findings: one warning per field ("database-mapper").
 std::vector<Finding> differenceFindings(const std::vector<FieldDifference>& differences);
+
+// `text` safe to print on one line of a terminal or a label: control
+// characters (C0, DEL, C1, U+2028, U+2029) and bytes that are not UTF-8 are
+// shown escaped ("\n", "\x1B", "\u0085"); everything else is kept.
+std::string printable(std::string_view text);
 
 // What became of a write, in words: `brief` for a line of the command line,
 // `message` for the window's box.
