@@ -71,6 +71,10 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
     // Its pages change by a click or Ctrl+Tab: Tab goes through the
     // controls of the page shown.
     ui->tabCheck->findChild<QTabBar*>()->setFocusPolicy(Qt::ClickFocus);
+    // Texts that come from files are never read as markup.
+    for (QLabel* label : {ui->lblDatabase, ui->lblVerdict, ui->lblFix}) {
+        label->setTextFormat(Qt::PlainText);
+    }
     ui->lstFindings->setColumnWidth(0, 80);
     ui->tblDatabase->setColumnWidth(0, 160);
     ui->tblDatabase->setColumnWidth(1, 280);
@@ -277,7 +281,9 @@ void CheckArea::showComparison() {
                                  " entries).");
         return;
     }
-    ui->lblDatabase->setText("In the header database as " + QString::fromStdString(entry->name));
+    // The dump's name comes from the database file: plain text, controls escaped.
+    ui->lblDatabase->setText("In the header database as " +
+                             QString::fromStdString(printable(entry->name)));
     const NesHeader& working = document->working();
     const std::vector<FieldDifference> differences = document->differences();
     table->setRowCount(headerFieldCount);
@@ -369,31 +375,37 @@ QWidget* CheckArea::firstControl() const {
 }
 
 void CheckArea::mnuLoadDatabaseClick() {
-    if (databaseChooser.choose()) {
-        loadDatabase(databaseChooser.fileName(), false);
+    if (!databaseChooser.choose()) {
+        return;
+    }
+    // The file the dialog named, byte for byte, as for images.
+    if (const std::optional<QByteArray> path = platform::systemPath(databaseChooser.fileName())) {
+        loadDatabase(*path, false);
+    } else {
+        prompts.message(platform::nameNotExact, QStringLiteral("Error"), platform::Buttons::ok);
     }
 }
 
 void CheckArea::loadRememberedDatabase() {
-    const QString remembered = QSettings().value(databaseKey).toString();
-    loadDatabase(remembered.isEmpty()
-                     ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                           QStringLiteral("/nes20db.xml")
-                     : remembered,
+    const QByteArray remembered = QSettings().value(databaseKey).toByteArray();
+    loadDatabase(remembered.isEmpty() ? QFile::encodeName(QStandardPaths::writableLocation(
+                                                              QStandardPaths::AppDataLocation) +
+                                                          QStringLiteral("/nes20db.xml"))
+                                      : remembered,
                  true);
 }
 
-void CheckArea::loadDatabase(const QString& path, bool quietIfMissing) {
-    if (quietIfMissing && !QFileInfo::exists(path)) {
+void CheckArea::loadDatabase(const QByteArray& path, bool quietIfMissing) {
+    struct stat about {};
+    if (quietIfMissing && ::stat(path.constData(), &about) != 0) {
         return;
     }
     // Read in the background: a real database takes a moment.
-    databaseWatcher.setFuture(
-        QtConcurrent::run([path, file = QFile::encodeName(path).toStdString()] {
-            DatabaseLoad read{path, std::nullopt, std::string()};
-            read.database = HeaderDatabase::load(file, read.error);
-            return read;
-        }));
+    databaseWatcher.setFuture(QtConcurrent::run([path] {
+        DatabaseLoad read{path, std::nullopt, std::string()};
+        read.database = HeaderDatabase::load(path.toStdString(), read.error);
+        return read;
+    }));
 }
 
 void CheckArea::databaseRead() {
@@ -404,10 +416,9 @@ void CheckArea::databaseRead() {
                         QStringLiteral("Error"), platform::Buttons::ok);
         return;
     }
-    const QString path = read.path;
     database = std::move(read.database);
-    QSettings().setValue(databaseKey, path);
-    databaseChooser.setFileName(path);
+    QSettings().setValue(databaseKey, read.path);
+    databaseChooser.setFileName(QFile::decodeName(read.path));
     if (ImageDocument* document = host.document()) {
         document->lookUp(&*database);
     }

@@ -37,7 +37,8 @@ public:
     // The working copy changed: the findings and the comparison follow it.
     void headerEdited();
     // Loads the header database at `path`; says why when it cannot.
-    void loadDatabase(const QString& path, bool quietIfMissing);
+    // `path` is the file's name as the system spells it.
+    void loadDatabase(const QByteArray& path, bool quietIfMissing);
     // The database the user chose last, or the default one, when it exists.
     void loadRememberedDatabase();
 
@@ -70,7 +71,7 @@ private:
     QFutureWatcher<ImageReport> watcher;
     // A header database read in the background, or why it could not be.
     struct DatabaseLoad {
-        QString path;
+        QByteArray path;
         std::optional<HeaderDatabase> database;
         std::string error;
     };

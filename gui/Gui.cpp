@@ -58,9 +58,6 @@ const QString streamNotOpened = QStringLiteral(
 const QString notRegularFile =
     QStringLiteral("The file is not a regular file: it is a folder, a device, a FIFO or a "
                    "socket.\nOnly a cartridge image file can be loaded.");
-const QString nameNotExact = QStringLiteral(
-    "The file's name holds bytes that are not valid characters, and another file in\nits "
-    "folder reads the same, so the file cannot be told apart. Rename it and try again.");
 const QString notInes = QStringLiteral("The file is not a valid iNES cart image.");
 const QString garbageRemoved = QStringLiteral(
     "Some garbage bytes were found and removed from bytes 8-15 of the header.\nYou may need to "
@@ -355,7 +352,7 @@ void TfrmMain::mnuLoadClick() {
 bool TfrmMain::SelectFile(const QString& name) {
     const std::optional<QByteArray> path = platform::systemPath(name);
     if (!path) {
-        prompts.message(nameNotExact, errorCaption, platform::Buttons::ok);
+        prompts.message(platform::nameNotExact, errorCaption, platform::Buttons::ok);
         return false;
     }
     romPath = *path;
@@ -792,13 +789,14 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 // True when the window may close: nothing to save, the user said No, or the
-// header was saved. A save that failed keeps the window and its edits.
+// header was saved. A save that failed keeps the window and its edits; a reload
+// ("Header Changed", Reload) keeps it open on the file as reloaded.
 bool TfrmMain::FormClose() {
     if (romLoaded && document != nullptr && header != nullptr && HeaderChanged() &&
         document->writable()) {
         if (prompts.message(saveQuestion, QStringLiteral("Save Changes"),
                             platform::Buttons::yesNo) == platform::Answer::yes &&
-            SaveWorkingCopy(false) == Saved::notWritten) {
+            SaveWorkingCopy(false) != Saved::written) {
             return false;
         }
     }

@@ -84,6 +84,10 @@ Number parseInteger(const QString& text, int low, int high) {
     return number;
 }
 
+const QString nameNotExact = QStringLiteral(
+    "The file's name holds bytes that are not valid characters, and another file in\nits "
+    "folder reads the same, so the file cannot be told apart. Rename it and try again.");
+
 std::optional<QByteArray> systemPath(const QString& name) {
     if (!name.contains(QChar::ReplacementCharacter)) {
         return QFile::encodeName(name);

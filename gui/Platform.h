@@ -56,6 +56,8 @@ QString hexText(int value, int digits);
 // name is matched against the entries of its folder. Nothing when two of
 // them read the same, so that the file cannot be told.
 std::optional<QByteArray> systemPath(const QString& name);
+// What the windows say when systemPath cannot tell the file.
+extern const QString nameNotExact;
 
 // Everything the windows ask of the user. Tests answer through their own.
 class Prompts {

@@ -398,6 +398,7 @@ private slots:
             {"changed, cancel", "5", "change", "apply", {A::cancel}, changed, "03", "05"},
             {"close yes, changed, overwrite", "5", "change", "close", {A::yes, A::overwrite}, saveQuestion + " | " + changed, "05", ""},
             {"close yes, changed, cancel", "5", "change", "close", {A::yes, A::cancel}, saveQuestion + " | " + changed, "03", "05"},
+            {"close yes, changed, reload: stays open", "5", "change", "close", {A::yes, A::reload}, saveQuestion + " | " + changed, "03", "03"},
             {"replaced", "5", "replace", "apply", {}, "Error: The file was moved, replaced or deleted", "01", "05"},
             {"deleted", "5", "delete", "apply", {}, "Error: The file was moved, replaced or deleted", "-", "05"},
             {"truncated", "5", "truncate", "apply", {}, "Error: The file is shorter than 16 bytes", "-", "05"},
