@@ -368,12 +368,6 @@ void TfrmMain::LoadFile(const QByteArray& path) {
     });
 }
 
-void TfrmMain::FailLoad(const QString& message) {
-    prompts.message(message, errorCaption, platform::Buttons::ok);
-    // Blank the window too: it must not go on showing a file it no longer holds.
-    FreeRom();
-}
-
 // The document goes, and with it the open file and the working copy.
 void TfrmMain::DropDocument() {
     romFile = nullptr;
@@ -381,26 +375,68 @@ void TfrmMain::DropDocument() {
     document.reset();
 }
 
-// What the window says of a file it cannot use.
-struct LoadRefusal {
-    OpenProblem problem;
-    const QString& message;
-};
+// What the window says of a file it cannot use: the reason follows on a
+// second line where there is one to give.
+QString TfrmMain::RefusalText(const ImageDocument& refused) const {
+    QString reason = QString::fromStdString(printable(refused.problemText()));
+    reason[0] = reason[0].toUpper();
+    struct Refusal {
+        OpenProblem problem;
+        QString text;
+    };
+    const Refusal refusals[] = {
+        {OpenProblem::missing, "The file does not exist:\n" + QFile::decodeName(romPath)},
+        {OpenProblem::cannotOpen, streamNotOpened},
+        {OpenProblem::notRegularFile, notRegularFile},
+        {OpenProblem::tooShort, notInes + '\n' + reason},
+        {OpenProblem::notInes, notInes + '\n' + reason}};
+    return std::find_if(std::begin(refusals), std::end(refusals),
+                        [&refused](const Refusal& r) { return r.problem == refused.problem(); })
+        ->text;
+}
 
-void TfrmMain::LoadRom() {
-    DropDocument();
-    document = std::make_unique<ImageDocument>(romPath.toStdString());
-    const LoadRefusal refusals[] = {{OpenProblem::missing, streamNotOpened},
-                                    {OpenProblem::cannotOpen, streamNotOpened},
-                                    {OpenProblem::notRegularFile, notRegularFile},
-                                    {OpenProblem::tooShort, notInes},
-                                    {OpenProblem::notInes, notInes}};
-    for (const LoadRefusal& refusal : refusals) {
-        if (document->problem() == refusal.problem) {
-            FailLoad(refusal.message);
-            return;
-        }
+// Before another image replaces this one: false when the user cancels, or
+// when the edits were to be saved and could not be.
+bool TfrmMain::MayReplaceImage() {
+    if (document == nullptr || !HeaderChanged() || !document->writable()) {
+        return true;
     }
+    switch (prompts.message(saveQuestion, QStringLiteral("Save Changes"),
+                            platform::Buttons::yesNoCancel)) {
+    case platform::Answer::yes:
+        return SaveWorkingCopy(false) != Saved::notWritten;
+    case platform::Answer::no:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The new file is opened and checked first: when it cannot be used, the
+// image that was open stays, with its edits.
+void TfrmMain::LoadRom() {
+    auto opened = std::make_unique<ImageDocument>(romPath.toStdString());
+    // The image that stays is the one a reload opens again.
+    auto keepOpenImage = [this] {
+        if (document != nullptr) {
+            romPath = QByteArray::fromStdString(document->path());
+        }
+    };
+    if (!opened->usable()) {
+        prompts.message(RefusalText(*opened), errorCaption, platform::Buttons::ok);
+        return keepOpenImage();
+    }
+    const bool wasModified = document != nullptr && HeaderChanged();
+    if (!MayReplaceImage()) {
+        return keepOpenImage();
+    }
+    // Saving may have written the very file being opened.
+    if (wasModified && !opened->reload()) {
+        prompts.message(RefusalText(*opened), errorCaption, platform::Buttons::ok);
+        return keepOpenImage();
+    }
+    DropDocument();
+    document = std::move(opened);
     romFile = document->stream();
     header = &document->workingBytes();
 

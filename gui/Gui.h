@@ -117,7 +117,8 @@ private:
     // window follows it. The refusal, when the header cannot hold it.
     Refusal Change(const QString& step, const std::function<Refusal(ImageDocument&)>& change);
     void Edited();
-    void FailLoad(const QString& message);
+    QString RefusalText(const ImageDocument& refused) const;
+    bool MayReplaceImage();
     void DropDocument();
     void SetFlag(const char* key, bool checked);
     void RememberRecent(const QByteArray& path);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -155,6 +156,24 @@ QString hexText(int value, int digits) {
     return QString::number(static_cast<unsigned>(value), 16).toUpper().rightJustified(digits, '0');
 }
 
+namespace {
+
+// Eats Escape and the close box's request.
+class EscapeBlocker : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close ||
+            (event->type() == QEvent::KeyPress &&
+             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 Answer DialogPrompts::message(const QString& text, const QString& caption, Buttons buttons) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
@@ -169,6 +188,9 @@ Answer DialogPrompts::message(const QString& text, const QString& caption, Butto
         {Buttons::ok, QMessageBox::Ok, nullptr, Answer::ok},
         {Buttons::yesNo, QMessageBox::Yes, nullptr, Answer::yes},
         {Buttons::yesNo, QMessageBox::No, nullptr, Answer::no},
+        {Buttons::yesNoCancel, QMessageBox::Yes, nullptr, Answer::yes},
+        {Buttons::yesNoCancel, QMessageBox::No, nullptr, Answer::no},
+        {Buttons::yesNoCancel, QMessageBox::Cancel, nullptr, Answer::cancel},
         {Buttons::overwriteReload, QMessageBox::Save, "Overwrite", Answer::overwrite},
         {Buttons::overwriteReload, QMessageBox::Discard, "Reload", Answer::reload},
         {Buttons::overwriteReload, QMessageBox::Cancel, nullptr, Answer::cancel},
@@ -181,6 +203,12 @@ Answer DialogPrompts::message(const QString& text, const QString& caption, Butto
             }
         }
     }
+    // A Yes/No box has no way out but its buttons: Escape and the close box
+    // do nothing, so that no answer is taken for No by accident.
+    EscapeBlocker blocker;
+    if (buttons == Buttons::yesNo) {
+        box.installEventFilter(&blocker);
+    }
     box.exec();
     const QAbstractButton* pressed = box.clickedButton();
     for (const Choice& choice : choices) {
@@ -189,9 +217,7 @@ Answer DialogPrompts::message(const QString& text, const QString& caption, Butto
         }
     }
     // Closed without a button: Escape, or the title bar's close box.
-    return buttons == Buttons::overwriteReload ? Answer::cancel
-           : buttons == Buttons::yesNo         ? Answer::no
-                                               : Answer::ok;
+    return buttons == Buttons::ok ? Answer::ok : Answer::cancel;
 }
 
 bool DialogPrompts::chooseFile(const QString& title, const QString& filter, QString& fileName) {

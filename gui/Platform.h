@@ -23,7 +23,7 @@ namespace platform {
 void initializeApplication();
 
 // The buttons of a box: OK; Yes and No; or Overwrite, Reload and Cancel.
-enum class Buttons { ok, yesNo, overwriteReload };
+enum class Buttons { ok, yesNo, yesNoCancel, overwriteReload };
 enum class Answer { ok, yes, no, overwrite, reload, cancel };
 
 // A whole number typed by the user, or why it was refused.

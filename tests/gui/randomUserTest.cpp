@@ -16,7 +16,7 @@ using testfiles::Bytes;
 namespace {
 
 // How the boxes the window may show begin: caption, then text.
-const QString notOpened = "Error: The stream could not be opened.",
+const QString notOpened = "Error: The file does not exist:",
               notInes = "Error: The file is not a valid iNES",
               cleaned = "Note: Some garbage bytes were found and removed",
               keptDirty = "Note: Some garbage bytes were found in bytes 8-15 of the header.\nThey",
@@ -155,7 +155,7 @@ private:
             return w->menu("mnuLoad");
         }
         note("load " + QString::fromStdString(files[index].name));
-        expectLoad(index);
+        expectLoad(index, true);
         w->load(QString::fromStdString(files[index].path));
     }
 
@@ -201,7 +201,7 @@ private:
         }
         if (target == w->button() && files[current].readOnly) {
             step.boxes << readOnly; // refused; the file is loaded again and the edits are gone
-            expectLoad(current);
+            expectLoad(current, false);
         } else if (target == w->button()) {
             std::copy(work.begin(), work.end(), files[current].bytes.begin());
             base = work;
@@ -300,15 +300,36 @@ private:
         return true;
     }
 
-    void expectLoad(int index) {
+    // A refused file leaves the image that was open. Before another image
+    // replaces unapplied edits to a writable file (`ask`), the user is asked:
+    // Yes saves them, No drops them, Cancel keeps everything as it is.
+    void expectLoad(int index, bool ask) {
         File& file = files[index];
-        current = -1;
         if (file.bytes.size() < 16 || hex(file.bytes.data(), 4) != "4E 45 53 1A") {
             step.boxes << (file.bytes.empty() ? notOpened : notInes);
             return;
         }
-        // In an NES 2.0 header bytes 8-15 are data, not garbage.
-        if ((file.bytes[7] & 0x0C) != 0x08 &&
+        if (ask && current >= 0 && !files[current].readOnly && work != base) {
+            const platform::Answer answer = std::array{platform::Answer::yes, platform::Answer::no,
+                                                       platform::Answer::cancel}[pick(3)];
+            note(QString("answer %1").arg(int(answer)));
+            w->prompts.answers.push_back(answer);
+            step.boxes << saveQuestion;
+            if (answer == platform::Answer::cancel) {
+                return;
+            }
+            if (answer == platform::Answer::yes) {
+                std::copy(work.begin(), work.end(), files[current].bytes.begin());
+            }
+        }
+        current = -1;
+        // Bytes 8-15 are data in NES 2.0, and iNES 1.0 extension data (bytes
+        // 11-15 zero, byte 9 at most 1, byte 8 at most 16) when bytes 12-15
+        // are zero and byte 7 bits 2-3 read 00; anything else there is garbage.
+        const Bytes& b = file.bytes;
+        const bool zeroFrom11 = std::count(b.begin() + 11, b.begin() + 16, 0) == 5;
+        const bool extension = (b[7] & 0x0C) == 0 && zeroFrom11 && b[9] <= 1 && b[8] <= 16;
+        if ((file.bytes[7] & 0x0C) != 0x08 && !extension &&
             std::count(file.bytes.begin() + 8, file.bytes.begin() + 16, 0) < 8) {
             step.boxes << (file.readOnly ? keptDirty : cleaned);
             std::fill(file.bytes.begin() + (file.readOnly ? 16 : 8), file.bytes.begin() + 16, 0);
