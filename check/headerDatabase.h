@@ -6,10 +6,10 @@
 
 #include "nesHeader.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 struct DatabaseEntry {
@@ -18,25 +18,40 @@ struct DatabaseEntry {
     std::uint64_t romSize; // bytes after the header (without a trainer)
     std::string romCrc32;  // upper-case hex
     std::string romSha1;   // upper-case hex
+    unsigned long line;    // the line of its <game> in the file
 };
 
 class HeaderDatabase {
 public:
+    // The largest file read (the real database is about 15 MB), and the
+    // longest piece of XML in it: a tag with its attributes, a comment, a
+    // processing instruction, a CDATA section or a run of text.
+    static constexpr std::uint64_t maxFileBytes = std::uint64_t(64) << 20;
+    static constexpr std::size_t maxTokenBytes = std::size_t(64) << 10;
+
     // Reads `path`; on failure returns nothing and sets `error` to a message
-    // for the user (the line and what is wrong).
-    static std::optional<HeaderDatabase> load(const std::string& path, std::string& error);
+    // for the user (the line and what is wrong). When `cancel` becomes true
+    // the read stops within a few milliseconds with the error "cancelled".
+    static std::optional<HeaderDatabase> load(const std::string& path, std::string& error,
+                                              const std::atomic<bool>* cancel = nullptr);
     // The same from text in memory.
     static std::optional<HeaderDatabase> parse(const std::string& text, std::string& error);
 
-    // The entry whose data has these hashes: looked up by CRC-32, confirmed
-    // by SHA-1. nullptr when the dump is not in the database.
+    // The entry whose data has these hashes (any case), nullptr when the dump
+    // is not in the database. When several entries have the same data, the
+    // first in the file.
     const DatabaseEntry* find(const std::string& crc32, const std::string& sha1) const;
     std::size_t size() const { return entries.size(); }
+    // What the user should know about a database that was read: the dumps
+    // that have entries with different headers, and which one is used.
+    const std::vector<std::string>& notes() const { return remarks; }
 
 private:
     // The entries read, indexed; nothing when they could not be read.
     static std::optional<HeaderDatabase> made(std::optional<std::vector<DatabaseEntry>> read);
 
     std::vector<DatabaseEntry> entries;
-    std::unordered_multimap<std::string, std::size_t> byCrc;
+    // The entries' places, ordered by CRC-32, then SHA-1, then place.
+    std::vector<std::size_t> byHashes;
+    std::vector<std::string> remarks;
 };

@@ -27,6 +27,7 @@ QTEST = re.compile(r"^FAIL!\s+: \w+::(\w+)(\(.*?\))?")
 TESTS = {
     "cartTests": ("tests/cartTests", ["--gtest_brief=1"], GTEST),
     "checkTests": ("tests/checkTests", ["--gtest_brief=1"], GTEST),
+    "databaseTests": ("tests/databaseTests", ["--gtest_brief=1"], GTEST),
     "cliTests": ("tests/cliTests", ["--gtest_brief=1"], GTEST),
     "guiTests": ("tests/guiTests", [], QTEST),
     "randomUserTest": ("tests/randomUserTest", [], QTEST),
