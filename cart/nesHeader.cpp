@@ -425,11 +425,8 @@ std::string valueText(const HeaderField& field, const NesHeader& header) {
 }
 
 std::string mapperNameOf(int mapper) {
-    if (mapper <= 255) {
-        return mapperName(mapper);
-    }
-    const char* name = extendedMapperName(mapper);
-    return name != nullptr ? name : "NES 2.0 mapper " + number(mapper);
+    const char* common = commonMapperName(mapper);
+    return common != nullptr ? common : catalogueMapperName(mapper);
 }
 
 std::string codeText(const CodeTable& table, int code) {

@@ -1,5 +1,7 @@
 #include "nesNames.h"
 
+#include "mapperCatalogue.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
@@ -245,13 +247,111 @@ constexpr CodeName extendedMapperRows[] = {
     {534, "Nanjing 2-in-1 Sudoku/Gomoku (NJ064)", false},
 };
 
+// Names of mappers 0-255 that the catalogue leaves unnamed: the common boards
+// of today's homebrew and the better-known others. Display hints only.
+constexpr CodeName commonMapperRows[] = {
+    {28, "Action 53", false},
+    {29, "RET-CUFROM (Sealie Computing)", false},
+    {30, "UNROM 512", false},
+    {31, "NSF (INL)", false},
+    {36, "TXC 01-22000-400", false},
+    {37, "MMC3 multicart (PAL-ZZ)", false},
+    {38, "Bit Corp. PCI556", false},
+    {48, "Taito TC0690", false},
+    {72, "Jaleco JF-17", false},
+    {74, "MMC3 clone with CHR-RAM (Waixing)", false},
+    {77, "Irem (Napoleon Senki)", false},
+    {81, "NTDEC N715062", false},
+    {82, "Taito X1-017", false},
+    {86, "Jaleco JF-13", false},
+    {88, "Namco 118 (NAMCOT-3433)", false},
+    {89, "Sunsoft-2 (Mito Koumon)", false},
+    {92, "Jaleco JF-19", false},
+    {96, "Bandai Oeka Kids", false},
+    {103, "FDS conversion (Doki Doki Panic)", false},
+    {104, "Golden Five (Pegasus 5-in-1)", false},
+    {106, "Super Mario Bros. 3 bootleg", false},
+    {107, "Magic Dragon", false},
+    {108, "FDS conversion (Whirlwind Manu)", false},
+    {111, "GTROM (Cheapocabra)", false},
+    {114, "MMC3 clone (SuperGame)", false},
+    {115, "MMC3 clone (Kasheng SFC-02)", false},
+    {116, "SOMARI-P (Huang)", false},
+    {121, "MMC3 clone (Kasheng A9711)", false},
+    {132, "TXC 01-22000-200", false},
+    {133, "Sachen SA72008", false},
+    {136, "Sachen 3011", false},
+    {137, "Sachen 8259D", false},
+    {138, "Sachen 8259B", false},
+    {139, "Sachen 8259C", false},
+    {145, "Sachen SA-72007", false},
+    {146, "Sachen SA-016-1M", false},
+    {147, "Sachen TC-U01-1.5M", false},
+    {148, "Sachen SA-008-A / Tengen 800008", false},
+    {149, "Sachen SA-0036", false},
+    {150, "Sachen SA-015", false},
+    {152, "Bandai single-screen (74*161)", false},
+    {153, "Bandai FCG (LZ93D50 with SRAM)", false},
+    {154, "Namco 108 (NAMCOT-3453)", false},
+    {155, "MMC1A", false},
+    {156, "Daou DIS23C01", false},
+    {157, "Bandai Datach Joint ROM System", false},
+    {159, "Bandai LZ93D50 with 24C01", false},
+    {163, "Nanjing", false},
+    {164, "Waixing / Yancheng", false},
+    {166, "Subor", false},
+    {167, "Subor", false},
+    {171, "Kaiser KS-7058", false},
+    {172, "TXC 1022", false},
+    {173, "Idea-Tek ET.xx", false},
+    {177, "Hengedianzi", false},
+    {178, "Waixing / Nanjing", false},
+    {183, "Suikan Pipe bootleg", false},
+    {186, "Fukutake Study Box", false},
+    {187, "Kart Fighter (MMC3 clone)", false},
+    {188, "Bandai Karaoke Studio", false},
+    {189, "TXC 01-22018-400", false},
+    {190, "Magic Kid GooGoo", false},
+    {191, "MMC3 clone (Waixing, 2 KiB CHR-RAM)", false},
+    {192, "MMC3 clone (Waixing, 4 KiB CHR-RAM)", false},
+    {193, "NTDEC TC-112", false},
+    {194, "MMC3 clone (Waixing, 2 KiB CHR-RAM)", false},
+    {195, "MMC3 clone (Waixing)", false},
+    {197, "MMC3 clone (Super Fighter III)", false},
+    {198, "MMC3 clone (Waixing)", false},
+    {199, "MMC3 clone (Waixing)", false},
+    {206, "DxROM / Namco 108", false},
+    {207, "Taito X1-005 (alternate mirroring)", false},
+    {209, "J.Y. Company (nametable control)", false},
+    {210, "Namco 175 / 340", false},
+    {211, "J.Y. Company (extended nametables)", false},
+    {218, "Magic Floor (single-chip)", false},
+    {221, "NTDEC N625092", false},
+    {222, "CTC-31", false},
+    {224, "Jncota KT-008", false},
+    {230, "22-in-1 multicart", false},
+    {233, "42-in-1 multicart", false},
+    {236, "Realtec multicart", false},
+    {240, "C&E", false},
+    {241, "BxROM-like (educational)", false},
+    {242, "Waixing (Dragon Quest VIII)", false},
+    {244, "C&E Decathlon", false},
+    {245, "MMC3 clone (Waixing)", false},
+    {249, "Waixing (security)", false},
+    {252, "Waixing VRC4 clone", false},
+    {253, "Waixing VRC4 clone", false},
+    {254, "MMC3 clone (Pikachu Y2K)", false},
+    {255, "110-in-1 multicart", false},
+};
+
 static_assert(sortedByCode(consoleTypeRows) && sortedByCode(timingRows) &&
                   sortedByCode(vsPpuTypeRows) && sortedByCode(vsHardwareTypeRows) &&
                   sortedByCode(extendedConsoleTypeRows) && sortedByCode(expansionDeviceRows) &&
-                  sortedByCode(extendedMapperRows),
+                  sortedByCode(extendedMapperRows) && sortedByCode(commonMapperRows),
               "code tables must be sorted by code without duplicates");
 
 constexpr CodeTable extendedMappers = tableOf(extendedMapperRows);
+constexpr CodeTable commonMappers = tableOf(commonMapperRows);
 
 struct SubmapperRow {
     int mapper;
@@ -409,6 +509,19 @@ const CodeName* CodeTable::find(int code) const {
 const char* extendedMapperName(int mapper) {
     const CodeName* row = extendedMappers.find(mapper);
     return row ? row->name : nullptr;
+}
+
+const char* commonMapperName(int mapper) {
+    const CodeName* row = commonMappers.find(mapper);
+    return row ? row->name : nullptr;
+}
+
+std::string catalogueMapperName(int mapper) {
+    if (mapper <= 255) {
+        return mapperName(mapper);
+    }
+    const char* name = extendedMapperName(mapper);
+    return name != nullptr ? name : "NES 2.0 mapper " + std::to_string(mapper);
 }
 
 const char* submapperName(int mapper, int submapper) {

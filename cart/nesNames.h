@@ -6,6 +6,8 @@
 // caller then shows the number. Names have static lifetime and are ASCII.
 #pragma once
 
+#include <string>
+
 // One row of a code table. `reserved` marks a code the format reserves or has
 // withdrawn: it is still shown with its name, and the checks warn about it.
 struct CodeName {
@@ -39,6 +41,14 @@ extern const CodeTable expansionDevices;
 // Names of NES 2.0 mappers 256-4095 that the tool knows; nullptr for any
 // other number (names of 0-255 come from the mapper catalogue).
 const char* extendedMapperName(int mapper);
+// Names of mappers 0-255 that the catalogue leaves unnamed (28 "Action 53",
+// 30 "UNROM 512", ...); nullptr for any other number.
+const char* commonMapperName(int mapper);
+// The name the window's mapper name box shows: the catalogue's for 0-255
+// ("Unknown" for a number it leaves unnamed), the NES 2.0 list's above,
+// else "NES 2.0 mapper N". mapperNameOf (nesHeader.h) names the catalogue's
+// gaps too.
+std::string catalogueMapperName(int mapper);
 
 // What `submapper` means for `mapper`, or nullptr when unknown.
 const char* submapperName(int mapper, int submapper);

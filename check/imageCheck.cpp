@@ -22,6 +22,11 @@ constexpr std::uint64_t headerBytes = 16;
 constexpr std::uint64_t titleBytes = 128;
 // Beyond this no real file can hold a ROM part, and sums risk overflowing.
 constexpr std::uint64_t hugeRom = std::uint64_t(1) << 40;
+// Why a file of at least 16 bytes that is not an iNES image is not one.
+constexpr const char* noMagic = "it does not start with \"NES\" and $1A";
+// See readLimit.
+constexpr std::uint64_t mostCountedParts = std::uint64_t(1) << 30;
+constexpr std::uint64_t readMargin = std::uint64_t(64) << 20;
 
 std::uint64_t plus(std::uint64_t a, std::uint64_t b) {
     return a > UINT64_MAX - b ? UINT64_MAX : a + b;
@@ -36,14 +41,9 @@ std::string hexByte(int value) {
     return std::string("$") + digits[(value >> 4) & 0xF] + digits[value & 0xF];
 }
 
-// "8192 bytes (8 KiB)", "100 bytes", "1 byte".
-std::string amount(std::uint64_t bytes) {
-    std::string text = number(bytes) + (bytes == 1 ? " byte" : " bytes");
-    const std::string brief = sizeText(bytes);
-    if (brief.find("bytes") == std::string::npos) {
-        text += " (" + brief + ")";
-    }
-    return text;
+// The header model's size words ("8 KiB", "768 bytes"), one byte in the singular.
+std::string sizeWords(std::uint64_t bytes) {
+    return bytes == 1 ? "1 byte" : sizeText(bytes);
 }
 
 std::string pages(std::uint64_t count) {
@@ -117,18 +117,36 @@ NesHeader cleared(const NesHeader& header,
     return NesHeader(bytes);
 }
 
+// The most ROM the boards of a few common mappers hold (0: no limit known).
+// NROM has 32 KiB of PRG-ROM and 8 KiB of CHR-ROM; UxROM and AxROM bank no
+// CHR, so the PPU sees 8 KiB of it at most.
+struct BoardLimit {
+    int mapper;
+    std::uint64_t prgRom, chrRom;
+};
+constexpr BoardLimit boardLimits[] = {{0, 32768, 8192}, {2, 0, 8192}, {7, 0, 8192}};
+
 // The ROM parts whose page counts the data can suggest.
 struct RomPart {
     const char* name;
     std::uint64_t unit;
     int (NesHeader::*pages)() const;
     Refusal (NesHeader::*setPages)(int);
+    std::uint64_t BoardLimit::*limit;
 };
 
 constexpr RomPart prgRom{"PRG-ROM", NesHeader::prgUnit, &NesHeader::prgRomPages,
-                         &NesHeader::setPrgRomPages};
+                         &NesHeader::setPrgRomPages, &BoardLimit::prgRom};
 constexpr RomPart chrRom{"CHR-ROM", NesHeader::chrUnit, &NesHeader::chrRomPages,
-                         &NesHeader::setChrRomPages};
+                         &NesHeader::setChrRomPages, &BoardLimit::chrRom};
+
+// The most of `part` that the boards of `mapper` hold, or 0 when not known.
+std::uint64_t boardLimit(int mapper, const RomPart& part) {
+    const auto* row =
+        std::find_if(std::begin(boardLimits), std::end(boardLimits),
+                     [mapper](const BoardLimit& limit) { return limit.mapper == mapper; });
+    return row != std::end(boardLimits) ? row->*part.limit : 0;
+}
 
 // Mostly printable text, padding aside: what an old tool writes as a title.
 bool looksLikeTitle(const std::string& bytes, std::string& title) {
@@ -152,8 +170,10 @@ bool looksLikeTitle(const std::string& bytes, std::string& title) {
 }
 
 // Data after the last part that the header does not account for.
-Finding leftover(const NesHeader& header, std::uint64_t extra, const std::string& tail) {
+Finding leftover(const NesHeader& header, std::uint64_t extra, const FileContent& content) {
     const bool nes2 = header.isNes2();
+    const std::string& tail = content.tail;
+    const std::string undeclared = nes2 ? ", and byte 14 declares no misc ROM" : "";
     std::string title;
     if ((extra == titleBytes || extra == titleBytes - 1) && tail.size() >= extra &&
         looksLikeTitle(tail.substr(tail.size() - extra), title)) {
@@ -161,6 +181,12 @@ Finding leftover(const NesHeader& header, std::uint64_t extra, const std::string
                        "the file ends with a " + number(extra) +
                            "-byte title that an old tool appended: \"" + title + "\"" +
                            (nes2 ? ", which byte 14 does not declare" : ""));
+    }
+    if (content.runFrom <= expectedSize(header) &&
+        (content.runByte == 0x00 || content.runByte == 0xFF)) {
+        return finding(Severity::warning, "file-padding",
+                       "the file ends with " + sizeWords(extra) + " of padding (" +
+                           hexByte(content.runByte) + ") after the last part" + undeclared);
     }
     if (extra == NesHeader::trainerBytes && !header.trainer()) {
         NesHeader fix = header;
@@ -174,12 +200,18 @@ Finding leftover(const NesHeader& header, std::uint64_t extra, const std::string
         header.chrRomBytes() == 0 && extra % NesHeader::prgUnit == 0 ? prgRom : chrRom;
     const int now = (header.*part.pages)();
     const std::uint64_t more = extra / part.unit;
-    Finding found = finding(Severity::warning, "file-long",
-                            "the file holds " + amount(extra) + " more than the header says" +
-                                (nes2 ? ", and byte 14 declares no misc ROM" : ""));
+    Finding found =
+        finding(Severity::warning, "file-long",
+                "the file holds " + sizeWords(extra) + " more than the header says" + undeclared);
     if (extra % part.unit == 0 && now >= 0 &&
         more <= static_cast<std::uint64_t>(header.maxPages() - now)) {
         const int suggested = now + static_cast<int>(more);
+        const std::uint64_t most = boardLimit(header.mapper(), part);
+        if (most != 0 && static_cast<std::uint64_t>(suggested) * part.unit > most) {
+            found.message += "; mapper " + number(header.mapper()) + " boards hold at most " +
+                             sizeText(most) + " of " + part.name;
+            return found;
+        }
         NesHeader fix = header;
         if (!(fix.*part.setPages)(suggested)) {
             found.message = "the file holds " + sizeText(extra) +
@@ -191,9 +223,15 @@ Finding leftover(const NesHeader& header, std::uint64_t extra, const std::string
     return found;
 }
 
-void checkSize(const NesHeader& header, std::uint64_t fileSize, const std::string& tail,
+void checkSize(const NesHeader& header, std::uint64_t fileSize, const FileContent& content,
                std::vector<Finding>& findings) {
     const std::uint64_t expected = expectedSize(header);
+    if (expected == UINT64_MAX) {
+        findings.push_back(finding(Severity::error, "size-saturated",
+                                   "the header claims more than 16 EiB of ROM, more than 64 bits "
+                                   "can count: no file can hold it"));
+        return;
+    }
     if (fileSize < expected) {
         const std::uint64_t missing = expected - fileSize;
         if (header.trainer() && missing == NesHeader::trainerBytes) {
@@ -207,19 +245,26 @@ void checkSize(const NesHeader& header, std::uint64_t fileSize, const std::strin
         } else if (header.isNes2()) {
             findings.push_back(
                 finding(Severity::error, "nes2-sizes",
-                        "the NES 2.0 sizes claim " + amount(missing) +
+                        "the NES 2.0 sizes claim " + sizeWords(missing) +
                             " more than the file holds: " + whatIsCut(header, fileSize)));
         } else {
             findings.push_back(
                 finding(Severity::error, "file-short",
-                        "the file is " + amount(missing) +
+                        "the file is " + sizeWords(missing) +
                             " shorter than the header says: " + whatIsCut(header, fileSize)));
         }
         return;
     }
+    if (fileSize > expected && fileSize > readLimit(header)) {
+        findings.push_back(
+            finding(Severity::warning, "file-far-larger",
+                    "the file is far larger than its header: " + sizeWords(fileSize) +
+                        ", where the header places " + sizeWords(expected)));
+        return;
+    }
     const bool miscDeclared = header.miscRoms() > 0;
     if (fileSize > expected && !miscDeclared) {
-        findings.push_back(leftover(header, fileSize - expected, tail));
+        findings.push_back(leftover(header, fileSize - expected, content));
     } else if (fileSize == expected && miscDeclared) {
         findings.push_back(
             withFix(finding(Severity::error, "misc-missing",
@@ -229,6 +274,9 @@ void checkSize(const NesHeader& header, std::uint64_t fileSize, const std::strin
                     cleared(header, {{14, 0x03}}), "Declare no misc ROM"));
     }
 }
+
+// Texts that old tools are known to have written from byte 7 on.
+constexpr const char* knownSignatures[] = {"DiskDude!"};
 
 // The text an old tool left in bytes 7-15, when it is text, and where it starts.
 std::string junkText(const CartridgeHeader& bytes, int& from) {
@@ -256,10 +304,14 @@ void checkFormat(const NesHeader& header, std::vector<Finding>& findings) {
     if (junk) {
         int from = 7;
         const std::string text = junkText(bytes, from);
+        const bool signature =
+            std::any_of(std::begin(knownSignatures), std::end(knownSignatures),
+                        [&text](const char* known) { return text.rfind(known, 0) == 0; });
+        const std::string spelt = "bytes " + number(from) + "-15 spell \"" + text + "\"";
         std::string message = text.empty()
                                   ? "bytes 12-15 are not zero: an old tool left junk in bytes 7-15"
-                                  : "bytes " + number(from) + "-15 spell \"" + text +
-                                        "\", an old tool's signature, not header data";
+                              : signature ? spelt + ", an old tool's signature, not header data"
+                                          : spelt + ": text where the header's bytes belong";
         if (header.mapper() != byteSixOnly.mapper()) {
             message += "; the mapper's high nibble comes from it too, so mapper " +
                        number(header.mapper()) + " is probably " + number(byteSixOnly.mapper());
@@ -324,8 +376,10 @@ template <const RomPart& part> Verdict needlessExponent(const NesHeader& header)
                  fix, "Use " + number(bytes / part.unit) + " " + part.name + " pages");
 }
 
+// A size that saturated is the size-saturated finding's.
 template <const RomPart& part> Verdict hugeExponent(const NesHeader& header) {
-    if (!exponentForm<part>(header) || romBytes<part>(header) <= hugeRom) {
+    if (!exponentForm<part>(header) || romBytes<part>(header) <= hugeRom ||
+        romBytes<part>(header) == UINT64_MAX) {
         return std::nullopt;
     }
     return plain(std::string(part.name) + " claims " + sizeText(romBytes<part>(header)) +
@@ -387,6 +441,11 @@ Verdict batteryWithoutNvram(const NesHeader& header) {
                        "Namco 163's internal 128 bytes",
                        std::nullopt, std::string(), Severity::info};
     }
+    if (header.mapper() == 30) {
+        return Outcome{"the battery flag is set with no NVRAM sized: right on UNROM 512, where "
+                       "it means the game saves to the board's flash",
+                       std::nullopt, std::string(), Severity::info};
+    }
     return plain("the battery flag is set, but no PRG-NVRAM or CHR-NVRAM is sized");
 }
 
@@ -400,11 +459,6 @@ constexpr UnusedBits nes2UnusedBits[] = {
     {12, 0xFC, "byte 12 bits 2-7"},
     {14, 0xFC, "byte 14 bits 2-7"},
     {15, 0x80, "byte 15 bit 7"},
-};
-// Bits that iNES 1.0 leaves as padding.
-constexpr UnusedBits ines1Padding[] = {
-    {9, 0xFE, "byte 9 bits 1-7"},
-    {11, 0xFF, "byte 11"},
 };
 
 template <std::size_t N>
@@ -428,8 +482,71 @@ Verdict unusedBits(const NesHeader& header) {
     return bitsSet(header, nes2UnusedBits, "unused bits are set: ", "Clear the unused bits");
 }
 
+// What keeps iNES 1.0 bytes 8-15 from being extension data (bytes 12-15 are
+// zero in iNES 1.0).
+struct NotExtension {
+    int index;
+    std::uint8_t most; // the largest value the byte may hold
+    const char* what;
+};
+constexpr NotExtension notExtension[] = {
+    {8, 16, "byte 8 above 16"},
+    {9, 1, "byte 9 bits 1-7"},
+    {11, 0, "byte 11"},
+};
+
+// Garbage as the load and clean see it: bytes 8-15 are cleaned alike.
 Verdict ines1PaddingSet(const NesHeader& header) {
-    return bitsSet(header, ines1Padding, "iNES 1.0 padding is not zero: ", "Clear the padding");
+    if (!header.hasGarbage()) {
+        return std::nullopt;
+    }
+    std::string where;
+    for (const NotExtension& row : notExtension) {
+        if (header.bytes()[row.index] > row.most) {
+            where += (where.empty() ? "" : ", ") + std::string(row.what);
+        }
+    }
+    return fixed("bytes 8-15 are garbage, not iNES 1.0 extension data: " + where, header.cleaned(),
+                 "Clear bytes 8-15");
+}
+
+// Words for byte 10 of iNES 1.0 (an unofficial extension).
+struct FlagWords {
+    std::uint8_t mask, value;
+    const char* words;
+};
+constexpr FlagWords byte10Words[] = {
+    {0x03, 0x01, "byte 10 TV system dual"}, {0x03, 0x02, "byte 10 TV system PAL"},
+    {0x03, 0x03, "byte 10 TV system dual"}, {0x10, 0x10, "byte 10 no PRG-RAM"},
+    {0x20, 0x20, "byte 10 bus conflicts"},
+};
+constexpr std::uint8_t byte10Unused = 0xCC;
+
+// The values of iNES 1.0 bytes 8-10, which the header keeps.
+Verdict ines1Extension(const NesHeader& header) {
+    if (!header.holdsInes1Extension()) {
+        return std::nullopt;
+    }
+    const CartridgeHeader& bytes = header.bytes();
+    std::string values;
+    const auto add = [&values](const std::string& words) {
+        values += (values.empty() ? "" : ", ") + words;
+    };
+    if (bytes[8] != 0) {
+        add("PRG-RAM " + sizeText(bytes[8] * std::uint64_t(8192))); // in 8 KiB units
+    }
+    if (bytes[9] != 0) {
+        add("TV system PAL");
+    }
+    for (const FlagWords& flag : byte10Words) {
+        if ((bytes[10] & flag.mask) == flag.value) {
+            add(flag.words);
+        }
+    }
+    if ((bytes[10] & byte10Unused) != 0) {
+        add("byte 10 unused bits " + hexByte(bytes[10] & byte10Unused));
+    }
+    return plain("iNES 1.0 extension: " + values);
 }
 
 // A code the format reserves or withdrew, or one it does not have.
@@ -561,6 +678,7 @@ constexpr Rule rules[] = {
     {"trainer-no-ram", Severity::warning, nes2, trainerWithoutRam},
     {"mirroring-odd", Severity::warning, always, oddMirroring},
     {"ines-padding", Severity::warning, ines1, ines1PaddingSet},
+    {"ines1-extension", Severity::info, ines1, ines1Extension},
 };
 
 // ---------------------------------------------------------------- hashing
@@ -637,7 +755,9 @@ struct Range {
 // and (with a trainer) the body on the other.
 class Hasher {
 public:
-    Hasher(const NesHeader& header, std::uint64_t fileSize) {
+    // Only the first `readEnd` bytes of the file are fed.
+    Hasher(const NesHeader& header, std::uint64_t fileSize, std::uint64_t readEnd)
+        : readEnd(readEnd), toEnd(readEnd == fileSize) {
         const auto layout = layoutOf(header);
         const auto clip = [fileSize](std::uint64_t at) { return std::min(at, fileSize); };
         for (int i = 0; i < partCount; ++i) {
@@ -665,8 +785,15 @@ public:
         }
     }
 
-    Hashes result() {
-        Hashes hashes;
+    // False when a SHA-1 failed.
+    bool result(Hashes& hashes) {
+        hashes = Hashes();
+        if (!toEnd) {
+            hashes.toEnd = false;
+            completePart(hashes.prgCrc32, hashes.prgSha1, prgPart, prgSha);
+            completePart(hashes.chrCrc32, hashes.chrSha1, chrPart, chrSha);
+            return ok();
+        }
         const Crc bodyCrc = crcs[prgPart].then(crcs[chrPart]).then(crcs[partCount]);
         const Crc romCrc = crcs[trainerPart].then(bodyCrc);
         hashes.fileCrc32 = crcs[headerPart].then(romCrc).hex();
@@ -679,10 +806,20 @@ public:
         hashes.chrSha1 = segments[chrPart].empty() ? std::string() : chrSha.hex();
         hashes.bodyCrc32 = bodyCrc.hex();
         hashes.bodySha1 = body.empty() ? std::string() : separateBody ? bodySha.hex() : romHash;
-        return hashes;
+        return ok();
     }
 
 private:
+    // A part's hashes when it lies within what was read.
+    void completePart(std::string& crc, std::string& sha1, int part, Sha1& sha) {
+        if (!segments[part].empty() && segments[part].end <= readEnd) {
+            crc = crcs[part].hex();
+            sha1 = sha.hex();
+        }
+    }
+
+    std::uint64_t readEnd;
+    bool toEnd;
     // The header, trainer, PRG-ROM, CHR-ROM and whatever follows.
     Range segments[partCount + 1];
     Crc crcs[partCount + 1];
@@ -691,11 +828,32 @@ private:
     Sha1 romSha, prgSha, chrSha, bodySha;
 };
 
-// The last bytes of the file, fed in order.
-struct Tail {
-    std::string text;
+// Bytes of the file, fed in order.
+struct Text {
+    std::string& text;
     void add(const std::uint8_t* bytes, std::size_t size) {
         text.append(reinterpret_cast<const char*>(bytes), size);
+    }
+};
+
+// The run of one byte value that the blocks fed so far end with.
+struct TrailingRun {
+    std::uint64_t from = 0;
+    int byte = -1;
+
+    void add(std::uint64_t offset, const std::uint8_t* block, std::size_t size) {
+        if (size == 0) {
+            return;
+        }
+        const std::uint8_t last = block[size - 1];
+        std::size_t at = size;
+        while (at > 0 && block[at - 1] == last) {
+            --at;
+        }
+        if (at > 0 || byte != last) {
+            from = offset + at;
+        }
+        byte = last;
     }
 };
 
@@ -716,7 +874,7 @@ bool readBlock(int descriptor, std::uint8_t* into, std::size_t size, std::uint64
             continue;
         }
         if (got < 0) {
-            error = std::string("reading the file failed: ") + std::strerror(errno);
+            error = "reading the file failed: " + std::generic_category().message(errno);
             return false;
         }
         if (got == 0) {
@@ -740,16 +898,76 @@ std::uint64_t expectedSize(const NesHeader& header) {
     return layoutOf(header)[chrPart].end;
 }
 
+std::uint64_t readLimit(const NesHeader& header) {
+    return std::min(expectedSize(header), mostCountedParts) + readMargin;
+}
+
+FileContent FileContent::ofTail(const std::string& tail, std::uint64_t fileSize) {
+    FileContent content;
+    content.tail = tail;
+    if (tail.empty() || tail.size() > fileSize) {
+        return content;
+    }
+    const std::uint64_t start = fileSize - tail.size();
+    if (start <= headerBytes && tail.size() > headerBytes - start) {
+        content.afterHeader = tail.substr(static_cast<std::size_t>(headerBytes - start), 16);
+    }
+    std::size_t at = tail.size();
+    while (at > 0 && tail[at - 1] == tail.back()) {
+        --at;
+    }
+    content.runFrom = start + at;
+    content.runByte = static_cast<std::uint8_t>(tail.back());
+    return content;
+}
+
+std::optional<std::string> explainNotInes(const CartridgeHeader& first16, std::uint64_t fileSize) {
+    if (fileSize < headerBytes) {
+        return "too short for an iNES header: " + number(fileSize) +
+               (fileSize == 1 ? " byte" : " bytes");
+    }
+    if (NesHeader(first16).hasMagic()) {
+        return std::nullopt;
+    }
+    CartridgeHeader mended = first16;
+    mended[3] = 0x1A;
+    if (NesHeader(mended).hasMagic() && expectedSize(NesHeader(mended)) == fileSize) {
+        return "byte 3 is " + hexByte(first16[3]) + ", not $1A; the rest fits the file";
+    }
+    return std::string(noMagic);
+}
+
 std::vector<Finding> checkHeader(const NesHeader& header, std::uint64_t fileSize,
                                  const std::string& tail) {
+    return checkHeader(header, fileSize, FileContent::ofTail(tail, fileSize));
+}
+
+std::vector<Finding> checkHeader(const NesHeader& header, std::uint64_t fileSize,
+                                 const FileContent& content) {
     std::vector<Finding> findings;
-    if (!header.hasMagic()) {
-        findings.push_back(finding(Severity::error, "not-ines",
-                                   "the file does not start with \"NES\" and $1A: it is not an "
-                                   "iNES image"));
+    if (const std::optional<std::string> why = explainNotInes(header.bytes(), fileSize)) {
+        Finding found = finding(Severity::error, "not-ines",
+                                *why == noMagic ? "the file does not start with \"NES\" and $1A: "
+                                                  "it is not an iNES image"
+                                                : *why);
+        // Only byte 3 is wrong when the file is long enough and starts with "NES".
+        CartridgeHeader mended = header.bytes();
+        mended[3] = 0x1A;
+        const bool byte3 = fileSize >= headerBytes && *why != noMagic;
+        findings.push_back(byte3 ? withFix(found, NesHeader(mended), "Use $1A in byte 3") : found);
         return findings;
     }
-    checkSize(header, fileSize, tail, findings);
+    // A second header makes every part start 16 bytes late: the sizes are
+    // checked as if it were not there.
+    FileContent shown = content;
+    std::uint64_t size = fileSize;
+    if (content.afterHeader.compare(0, 4, std::string("NES\x1A", 4)) == 0) {
+        findings.push_back(finding(Severity::error, "two-headers",
+                                   "the image has two headers: the program starts 16 bytes late"));
+        size -= headerBytes;
+        shown.runFrom = content.runFrom >= headerBytes ? content.runFrom - headerBytes : 0;
+    }
+    checkSize(header, size, shown, findings);
     checkFormat(header, findings);
     for (const Rule& rule : rules) {
         if (!rule.applies(header)) {
@@ -773,21 +991,32 @@ ImageReport scanImage(int descriptor, const NesHeader& header, const Progress& p
     report.expectedSize = expectedSize(header);
     struct stat status {};
     if (fstat(descriptor, &status) != 0) {
-        report.readError = std::string("the file cannot be examined: ") + std::strerror(errno);
-        report.findings = checkHeader(header, 0);
+        report.readError = "the file cannot be examined: " + std::generic_category().message(errno);
         return report;
     }
-    const std::uint64_t size = status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
-    report.fileSize = size;
+    if (!S_ISREG(status.st_mode)) {
+        report.readError = "not a regular file";
+        return report;
+    }
+    const std::uint64_t fileSize =
+        status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    report.fileSize = fileSize;
+    // How much is read: a file far larger than its header only as far as its parts.
+    const std::uint64_t limit = readLimit(header);
+    const std::uint64_t size = fileSize > limit ? std::min(report.expectedSize, limit) : fileSize;
 
-    Hasher hasher(header, size);
+    Hasher hasher(header, fileSize, size);
     if (!hasher.ok()) {
         report.readError = "SHA-1 is not available from the system's crypto library";
-        report.findings = checkHeader(header, size);
+        report.findings = checkHeader(header, fileSize);
         return report;
     }
-    const std::uint64_t tailStart = size > titleBytes ? size - titleBytes : 0;
-    Tail tail;
+    FileContent content;
+    TrailingRun run;
+    const Range tailRange =
+        size < fileSize ? Range{0, 0} : Range{size > titleBytes ? size - titleBytes : 0, size};
+    const Range afterHeader{headerBytes, 2 * headerBytes};
+    Text tail{content.tail}, second{content.afterHeader};
     const std::size_t blockSize =
         static_cast<std::size_t>(std::min<std::uint64_t>(size, blockBytes));
     std::vector<std::uint8_t> blocks[2] = {std::vector<std::uint8_t>(blockSize),
@@ -822,7 +1051,9 @@ ImageReport scanImage(int descriptor, const NesHeader& header, const Progress& p
             hasher.crcsAndRom(offset, block, length);
         }
         hasher.parts(offset, block, length);
-        Range{tailStart, size}.feed(tail, offset, block, length);
+        tailRange.feed(tail, offset, block, length);
+        afterHeader.feed(second, offset, block, length);
+        run.add(offset, block, length);
         const std::uint64_t next = offset + length;
         if (next < size) {
             readOk = readBlock(descriptor, blocks[1 - current].data(), lengthAt(next), next,
@@ -839,9 +1070,16 @@ ImageReport scanImage(int descriptor, const NesHeader& header, const Progress& p
         }
     }
     report.complete = readOk && offset == size;
-    if (report.complete) {
-        report.hashes = hasher.result();
+    if (report.complete && !hasher.result(report.hashes)) {
+        report.complete = false;
+        report.hashes = Hashes();
+        report.readError = "computing a SHA-1 of the file failed";
     }
-    report.findings = checkHeader(header, size, report.complete ? tail.text : std::string());
+    if (report.complete && size == fileSize) {
+        content.runFrom = run.byte < 0 ? UINT64_MAX : run.from;
+        content.runByte = run.byte;
+    }
+    report.findings = checkHeader(header, fileSize, report.complete ? content : FileContent());
+    report.content = std::move(content);
     return report;
 }

@@ -3,6 +3,7 @@
 #include "CheckArea.h"
 #include "Format.h"
 #include "Nes2Area.h"
+#include "nesNames.h"
 #include "ui_Gui.h"
 
 #include <QApplication>
@@ -460,7 +461,8 @@ void TfrmMain::LoadRom() {
     const NesHeader& loaded = document->working();
     ShowHeader(loaded);
     ShowFields();
-    platform::showText(ui->txtMapperName, QString::fromStdString(mapperNameOf(loaded.mapper())));
+    platform::showText(ui->txtMapperName,
+                       QString::fromStdString(catalogueMapperName(loaded.mapper())));
     ui->btnApply->setEnabled(true);
     HighlightBytes(0);
 

@@ -219,7 +219,7 @@ TEST(Model, NamesAndWords) {
     // clang-format off
     const struct { const char* field; const char* header; const char* text; } values[] = {
         {"mapper", "4E45531A020130690000000000120004", "99: VS Unisystem"},
-        {"mapper", "4E45531A0101F0F00000000000000000", "255: Unknown"},
+        {"mapper", "4E45531A0101F0F00000000000000000", "255: 110-in-1 multicart"},
         {"mapper", "4E45531A0101C0080100000000000000", "268: AA6023 MMC3 multicarts (COOLBOY, MINDKIDS)"},
         {"mapper", "4E45531A010100A80F00000000000000", "4000: NES 2.0 mapper 4000"},
         {"vsHardware", "4E45531A020130690000000000120004", "1: Vs. Unisystem, RBI Baseball protection"},

@@ -3,10 +3,12 @@
 #include "TestFiles.h"
 #include "headerDatabase.h"
 #include "imageCheck.h"
+#include "nesNames.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <random>
@@ -93,15 +95,15 @@ TEST(ImageCheck, FindingsOfTheSamplesAndOfMadeUpHeaders) {
         {"nes2-exponent.nes", 0, "", "", ""},
         {"vs-system.nes", 0, "", "", ""},
         {"nes2-misc.nes", 0, "", "", ""},
-        {"short.nes", 0, "file-short:E", "8192 bytes (8 KiB) shorter than the header says: CHR-ROM is missing"},
-        {"long.nes", 0, "file-long:W:5=02", "8 KiB more than the header says: CHR-ROM is probably 2 pages, not 1"},
+        {"short.nes", 0, "file-short:E", "the file is 8 KiB shorter than the header says: CHR-ROM is missing"},
+        {"long.nes", 0, "file-long:W", "8 KiB more than the header says; mapper 0 boards hold at most 8 KiB of CHR-ROM"},
         {"title.nes", 0, "trailing-title:I", "\"Tallowick Test Quest (demo)\""},
         {"trainer-missing.nes", 0, "trainer-missing:E:6=00", "the trainer is probably not there"},
         {"archaic.nes", 0, "archaic:W:7=00", "byte 7 bits 2-3 read 01"},
-        {"diskdude.nes", 0, "diskdude:W:7=00,8=00,9=00,10=00,11=00,12=00,13=00,14=00,15=00", "\"DiskDude!\""},
-        {"dirty-bytes.nes", 0, "diskdude:W:8=00,9=00,10=00,11=00,12=00,13=00,14=00,15=00", "spell \"GARBAGE!\""},
+        {"diskdude.nes", 0, "diskdude:W:7=00,8=00,9=00,10=00,11=00,12=00,13=00,14=00,15=00", "\"DiskDude!\", an old tool's signature"},
+        {"dirty-bytes.nes", 0, "diskdude:W:8=00,9=00,10=00,11=00,12=00,13=00,14=00,15=00", "spell \"GARBAGE!\": text where the header's bytes belong"},
         {"7=0c", 0, "ines07:W", "byte 7 bits 2-3 read 11"},
-        {"3=1b", 0, "not-ines:E", "not an iNES image"},
+        {"3=1b", 0, "not-ines:E:3=1a", "byte 3 is $1B, not $1A; the rest fits the file"},
         {"4=00 6=09 9=02", 512, "trainer-unflagged:W:6=0d prg-none:E mirroring-odd:W:6=08 ines-padding:W:9=00", ""},
         {"5=00", 16384, "file-long:W:4=02", "PRG-ROM is probably 2 pages, not 1"},
         {nes2 + "4=02", -8292, "nes2-sizes:E", "cut short (32668 bytes of 32 KiB) and CHR-ROM is missing"},
@@ -175,6 +177,105 @@ TEST(ImageCheck, ScanAgreesWithRhash) {
     const auto stop = [&](std::uint64_t, std::uint64_t) { cancel = true; };
     // Cancelled at the first progress report (4 MiB): the last block is not read.
     EXPECT_FALSE(scanFile(tmp.file("big.nes"), stop, &cancel).complete);
+}
+
+// Findings that were wrong on real images, on whole files: the scan reads
+// what they depend on (padding, a second header).
+TEST(ImageCheck, FindingsOnWholeFiles) {
+    TempDir tmp;
+    const std::string nes2 = "7=08 15=01 ";
+    // clang-format off
+    const struct { const char* name; std::string header; Bytes extra; const char* findings, *says; bool second = false; } rows[] = {
+        {"ines1-extension", "8=02 9=01", {}, "ines1-extension:I", "iNES 1.0 extension: PRG-RAM 16 KiB, TV system PAL"},
+        {"ines1-garbage", "8=20 9=01 11=41", {}, "ines-padding:W:8=00,9=00,11=00", "extension data: byte 8 above 16, byte 11 |"},
+        {"unrom512-battery", nes2 + "6=e2 7=18", {}, "battery-no-nvram:I", "UNROM 512"},
+        {"ff-padding", "", Bytes(2 << 20, 0xFF), "file-padding:W", "the file ends with 2 MiB of padding ($FF) after the last part"},
+        {"zero-padding", "5=00", Bytes(16384, 0), "file-padding:W", "16 KiB of padding ($00)"},
+        {"cnrom-more-chr", "6=30", image({}, 8192), "file-long:W:5=02", "CHR-ROM is probably 2 pages, not 1"},
+        {"two-headers", "", Bytes(nrom.begin(), nrom.end()), "two-headers:E", "the image has two headers: the program starts 16 bytes late", true},
+        {"saturated", nes2 + "4=ff 9=0f", {}, "size-saturated:E", "more than 16 EiB"},
+        {"8-eib-twice", nes2 + "4=fc 5=fc 9=ff", {}, "size-saturated:E prg-huge:E chr-huge:E", "PRG-ROM claims 8 EiB"}};
+    // clang-format on
+    for (const auto& row : rows) {
+        const NesHeader header(changed(nrom, row.header));
+        Bytes file = image(Bytes(header.bytes().begin(), header.bytes().end()),
+                           std::min<std::uint64_t>(expectedSize(header), 65536) - 16);
+        file.insert(row.second ? file.begin() + 16 : file.end(), row.extra.begin(),
+                    row.extra.end());
+        writeFile(tmp.file("image.nes"), file);
+        const auto [ids, messages] =
+            describe(scanFile(tmp.file("image.nes")).findings, header.bytes());
+        EXPECT_EQ(ids, row.findings) << row.name;
+        EXPECT_NE(messages.find(row.says), std::string::npos) << row.name << ": " << messages;
+        EXPECT_EQ(messages.find("16 EiB"), messages.rfind("16 EiB")) << row.name << ": worded once";
+    }
+}
+
+// Why a file is refused, from its first 16 bytes and its length.
+TEST(ImageCheck, ExplainsWhatIsNotAnInesImage) {
+    const CartridgeHeader byte3 = changed(nrom, "3=1b");
+    // 16 + 16 KiB of PRG-ROM + 8 KiB of CHR-ROM
+    // clang-format off
+    const struct { CartridgeHeader first16; std::uint64_t size; std::optional<std::string> why; } rows[] = {
+        {byte3, 24592, "byte 3 is $1B, not $1A; the rest fits the file"},
+        {byte3, 24593, "it does not start with \"NES\" and $1A"},
+        {nrom, 3, "too short for an iNES header: 3 bytes"},
+        {nrom, 24593, std::nullopt}};
+    // clang-format on
+    for (const auto& row : rows) {
+        EXPECT_EQ(explainNotInes(row.first16, row.size), row.why) << row.size;
+    }
+}
+
+// A descriptor that cannot be read is an error, never a 0-byte file.
+TEST(ImageCheck, FailedReadsAreNoFindings) {
+    TempDir tmp;
+    writeFile(tmp.file("a.nes"), image(Bytes(nrom.begin(), nrom.end()), 24576));
+    const int folder = open(tmp.path().c_str(), O_RDONLY);
+    const int closed = open(tmp.file("a.nes").c_str(), O_RDONLY); // a number no file has now
+    close(closed);
+    for (const int descriptor : {-1, closed, folder}) {
+        const ImageReport report = scanImage(descriptor, NesHeader(nrom));
+        EXPECT_FALSE(report.complete) << descriptor;
+        EXPECT_NE(report.readError, "") << descriptor;
+        EXPECT_TRUE(report.findings.empty()) << descriptor << ": " << report.findings[0].message;
+    }
+    close(folder);
+}
+
+// A 1 TiB sparse image is read only as far as its header's parts.
+TEST(ImageCheck, FarLargerThanItsHeaderEndsFast) {
+    TempDir tmp;
+    writeSparse(tmp.file("huge.nes"), Bytes(nrom.begin(), nrom.end()), std::uint64_t(1) << 40);
+    const auto start = std::chrono::steady_clock::now();
+    const int descriptor = open(tmp.file("huge.nes").c_str(), O_RDONLY);
+    const ImageReport report = scanImage(descriptor, NesHeader(nrom));
+    close(descriptor);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    const auto [ids, messages] = describe(report.findings, nrom);
+    EXPECT_EQ(ids, "file-far-larger:W");
+    EXPECT_EQ(messages, "the file is far larger than its header: 1 TiB, where the header places "
+                        "24592 bytes | ");
+    EXPECT_TRUE(report.complete && !report.hashes.toEnd && report.hashes.fileCrc32.empty() &&
+                report.hashes.bodySha1.empty());
+    // 16 KiB of zeros.
+    EXPECT_EQ(report.hashes.prgSha1, "897256B6709E1A4DA9DABA92B6BDE39CCFCCD8C1");
+}
+
+// Where the mapper catalogue has no name, the common boards' names; the
+// window's name box keeps the catalogue's "Unknown".
+TEST(Names, MappersTheCatalogueLeavesUnnamed) {
+    // clang-format off
+    const struct { int mapper; const char* name, *box; } rows[] = {
+        {28, "Action 53", "Unknown"}, {30, "UNROM 512", "Unknown"}, {31, "NSF (INL)", "Unknown"},
+        {111, "GTROM (Cheapocabra)", "Unknown"}, {218, "Magic Floor (single-chip)", "Unknown"},
+        {255, "110-in-1 multicart", "Unknown"}, {12, "Unknown", "Unknown"}, {0, "NROM", "NROM"},
+        {4000, "NES 2.0 mapper 4000", "NES 2.0 mapper 4000"}};
+    // clang-format on
+    for (const auto& row : rows) {
+        EXPECT_EQ(mapperNameOf(row.mapper), row.name) << row.mapper;
+        EXPECT_EQ(catalogueMapperName(row.mapper), row.box) << row.mapper;
+    }
 }
 
 } // namespace

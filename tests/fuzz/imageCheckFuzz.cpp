@@ -29,15 +29,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(report.hashes.fileCrc32 == (size ? crc : ""));
 
     const std::string tail(data + size - std::min<std::size_t>(size, 128), data + size);
-    const std::vector<Finding> findings = checkHeader(header, size, tail);
+    CHECK(report.content.tail == tail);
+    const std::vector<Finding> findings = checkHeader(header, size, report.content);
     CHECK(findings.size() == report.findings.size());
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const Finding& found = findings[i];
         CHECK(report.findings[i].id == found.id);
         CHECK(!found.message.empty() && found.message.find('\n') == std::string::npos);
         CHECK(found.fix.has_value() != found.fixLabel.empty());
-        for (const Finding& after :
-             found.fix ? checkHeader(NesHeader(*found.fix), size, tail) : std::vector<Finding>()) {
+        for (const Finding& after : found.fix
+                                        ? checkHeader(NesHeader(*found.fix), size, report.content)
+                                        : std::vector<Finding>()) {
             CHECK(after.id != found.id && *found.fix != bytes);
         }
     }
