@@ -16,8 +16,8 @@ MUTANTS = [
          fault="a file that cannot be opened for update is not opened read-only either "
                "(read-only access still works)",
          file="cart/inesStrm.cpp",
-         old="    } else {\n        descriptor = ::open(path, O_RDONLY | openFlags);",
-         new="    } else if (access == Access::readOnly) {\n"
+         old="    if (descriptor < 0) {\n        descriptor = ::open(path, O_RDONLY | openFlags);",
+         new="    if (descriptor < 0 && access == Access::readOnly) {\n"
              "        descriptor = ::open(path, O_RDONLY | openFlags);"),
     dict(id="open-truncates",
          fault="the file is opened for update with flags that create and truncate it",
@@ -27,20 +27,32 @@ MUTANTS = [
     dict(id="writable-never-set",
          fault="a file opened for update is still reported as not writable",
          file="cart/inesStrm.cpp",
-         old="writable = 1;",
+         old="writable = descriptor >= 0 ? 1 : 0;",
          new="writable = 0;"),
     dict(id="open-blocks-on-fifo",
-         fault="O_NONBLOCK is dropped, so opening a FIFO read-only waits for a writer "
-               "(a hang: the runner's timeout counts as caught)",
+         fault="O_NONBLOCK is dropped; harmless while the path is looked at first (a FIFO is "
+               "never opened), it would hang on a FIFO swapped in between the look and the open",
          file="cart/inesStrm.cpp",
          old="constexpr int openFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;",
          new="constexpr int openFlags = O_NOCTTY | O_CLOEXEC;"),
     dict(id="fifo-accepted",
-         fault="after opening, only a folder is refused: a FIFO or device opened read-only "
-               "is taken as a file",
+         fault="before opening, only a folder is refused: a FIFO or device is opened and refused "
+               "only after (a program waiting to write into the FIFO is released)",
          file="cart/inesStrm.cpp",
-         old="} else if (!S_ISREG(opened.st_mode)) {",
-         new="} else if (S_ISDIR(opened.st_mode)) {"),
+         old="    if (!S_ISREG(before.st_mode)) {",
+         new="    if (S_ISDIR(before.st_mode)) {"),
+    dict(id="read-only-opens-before-look",
+         fault="read-only access (info, check) opens the path before looking at it, as update "
+               "access once alone did: a FIFO's waiting writer is released",
+         file="cart/inesStrm.cpp",
+         old="    if (!S_ISREG(before.st_mode)) {",
+         new="    if (access == Access::update && !S_ISREG(before.st_mode)) {"),
+    dict(id="no-write-bit-opened-for-update",
+         fault="a file without any write permission bit is opened for update when the system "
+               "allows it (as root): caught only when the tests start as root",
+         file="cart/inesStrm.cpp",
+         old="if (access == Access::update && (before.st_mode & anyWriteBit) != 0) {",
+         new="if (access == Access::update) {"),
 
     # ------------------------------------------------------------ cart/inesStrm.cpp: reading
     dict(id="valid-accepts-15-bytes",
@@ -82,27 +94,90 @@ MUTANTS = [
          old="readAt(0, bytes.data(), bytes.size());",
          new="readAt(1, bytes.data(), bytes.size());"),
 
+    dict(id="query-missing-byte-zero",
+         fault="a byte the file lacks reads as 0 instead of -1 in the field queries",
+         file="cart/inesStrm.cpp",
+         old="return readAt(offset, &byte, 1) == 1 ? byte : -1;",
+         new="return readAt(offset, &byte, 1) == 1 ? byte : 0;"),
+    dict(id="query-prg-size-8k",
+         fault="getPrgSize counts 8 KiB pages",
+         file="cart/inesStrm.cpp",
+         old="{4, ~0, 0, 16 * 1024}",
+         new="{4, ~0, 0, 8 * 1024}"),
+    dict(id="query-sram-unshifted",
+         fault="getSRAM is not shifted down and answers 2",
+         file="cart/inesStrm.cpp",
+         old="{6, 0x02, 1, 1}",
+         new="{6, 0x02, 0, 1}"),
+    dict(id="query-mapper-high-shifted",
+         fault="getMapper shifts byte 7's nibble down, so it lands on byte 6's",
+         file="cart/inesStrm.cpp",
+         old="{7, 0xF0, 0, 1}",
+         new="{7, 0xF0, 4, 1}"),
+    dict(id="query-label-past-zero",
+         fault="getLabel keeps the bytes after a zero byte",
+         file="cart/inesStrm.cpp",
+         old="std::string(label, std::find(label, label + got, 0))",
+         new="std::string(label, label + got)"),
+
     # ------------------------------------------------------------ cart/inesStrm.cpp: the checked write
     dict(id="write-identity-unchecked",
          fault="the write does not check that the path still names the opened file "
                "(a file moved away and another put in its place is written through the old one)",
          file="cart/inesStrm.cpp",
-         old="atPath.st_dev != device || atPath.st_ino != inode || opened.st_nlink == 0",
-         new="opened.st_nlink == 0"),
+         old="return atPath.st_dev == device && atPath.st_ino == inode && opened.st_nlink > 0",
+         new="return opened.st_nlink > 0"),
     dict(id="write-deleted-unchecked",
          fault="a path that names no file any more passes the identity check, "
                "so a deleted file is written",
          file="cart/inesStrm.cpp",
-         old="    if (::stat(name.c_str(), &atPath) != 0 || ::fstat(descriptor, &opened) != 0 ||\n"
-             "        atPath.st_dev != device || atPath.st_ino != inode || opened.st_nlink == 0) {",
-         new="    if (::fstat(descriptor, &opened) != 0 ||\n"
-             "        (::stat(name.c_str(), &atPath) == 0 &&\n"
-             "         (atPath.st_dev != device || atPath.st_ino != inode))) {"),
+         old="    if (::stat(name.c_str(), &atPath) != 0 || ::fstat(descriptor, &opened) != 0) {\n"
+             "        writeErrno = errno;\n        return WriteResult::moved;\n    }\n"
+             "    return atPath.st_dev == device && atPath.st_ino == inode && opened.st_nlink > 0",
+         new="    if (::fstat(descriptor, &opened) != 0) {\n"
+             "        writeErrno = errno;\n        return WriteResult::moved;\n    }\n"
+             "    return ::stat(name.c_str(), &atPath) != 0 ||\n"
+             "                   (atPath.st_dev == device && atPath.st_ino == inode)"),
     dict(id="write-read-only-recheck-dropped",
          fault="the write trusts the descriptor and does not ask whether the file is still writable",
          file="cart/inesStrm.cpp",
-         old="if (writable == 0 || ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) {",
-         new="if (writable == 0) {"),
+         old="if (writable == 0 || (opened.st_mode & anyWriteBit) == 0 ||\n"
+             "        ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0) {",
+         new="if (writable == 0 || (opened.st_mode & anyWriteBit) == 0) {"),
+    dict(id="write-no-write-bit-unchecked",
+         fault="the write asks only the system whether the file may be written, so root writes "
+               "a file without any write permission bit: caught only when the tests start as root",
+         file="cart/inesStrm.cpp",
+         old="if (writable == 0 || (opened.st_mode & anyWriteBit) == 0 ||",
+         new="if (writable == 0 ||"),
+    dict(id="write-lock-not-taken",
+         fault="the write takes no lock: a second writer re-checks while the first is about to "
+               "write, and both say written with one edit lost",
+         file="cart/inesStrm.cpp",
+         old="while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {",
+         new="while (false) {"),
+    dict(id="write-lock-shared",
+         fault="the write takes a shared lock, which another writer's shared lock does not exclude",
+         file="cart/inesStrm.cpp",
+         old="while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {",
+         new="while (::flock(descriptor, LOCK_SH | LOCK_NB) != 0) {"),
+    dict(id="write-lock-no-wait",
+         fault="a writer that finds the file locked gives up at once instead of waiting briefly",
+         file="cart/inesStrm.cpp",
+         old="const auto giveUp = std::chrono::steady_clock::now() + lockWait;",
+         new="const auto giveUp = std::chrono::steady_clock::now();"),
+    dict(id="write-gap-unchecked",
+         fault="the path is not checked again just before the header goes out: a file renamed "
+               "over the path meanwhile leaves the header in the unlinked original",
+         file="cart/inesStrm.cpp",
+         old="    struct stat opened {};\n    if (checkSameFile(opened) != WriteResult::written) {\n"
+             "        return WriteResult::moved;\n    }\n    std::size_t written = 0;",
+         new="    std::size_t written = 0;"),
+    dict(id="write-error-reason-lost",
+         fault="a failed write keeps no reason: lastWriteError is empty on a full disk",
+         file="cart/inesStrm.cpp",
+         old="writeErrno = done < 0 ? errno : EIO;",
+         new="errno = done < 0 ? errno : EIO;"),
     dict(id="write-truncated-unchecked",
          fault="a file cut below 16 bytes is not refused as truncated "
                "(its short header is compared as it reads)",
