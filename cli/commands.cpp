@@ -57,6 +57,10 @@ bool loadDatabase(const Options& options, std::optional<HeaderDatabase>& databas
         err << program << ": cannot use the header database " << printable(*options.database)
             << ": " << printable(error) << "\n";
     }
+    for (const std::string& note : database ? database->notes() : std::vector<std::string>()) {
+        err << program << ": header database " << printable(*options.database) << ": "
+            << printable(note) << "\n";
+    }
     return database.has_value();
 }
 
@@ -212,7 +216,10 @@ Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& not
     const WriteResult result = document.save(false, dryRun);
     if (result != WriteResult::written) {
         return {{},
-                problemLine(path, std::string("not written: ") + wordsFor(result).brief),
+                problemLine(path, std::string("not written: ") + wordsFor(result).brief +
+                                      (document.writeError().empty()
+                                           ? std::string()
+                                           : " (" + document.writeError() + ")")),
                 Verdict::failed};
     }
     return {printable(path) + (dryRun ? ": would be written (dry run)\n" : ": written\n") + detail,

@@ -48,6 +48,9 @@ const WriteWords writeWords[] = {
     {WriteResult::failed, "the system refused the write",
      "Writing the header to the file failed.\nThe file may be on a full disk or a faulty medium, "
      "\nand its header may not hold your changes."},
+    {WriteResult::locked, "another program is writing the file",
+     "Another program is writing this file and did not finish in time.\nNothing was written: "
+     "try again in a moment."},
 };
 
 } // namespace
@@ -96,8 +99,8 @@ std::string printable(std::string_view text) {
             ++at;
             continue;
         }
-        const bool control = point < 0x20 || (point >= 0x7F && point <= 0x9F) || point == 0x2028 ||
-                             point == 0x2029;
+        const bool control =
+            point < 0x20 || (point >= 0x7F && point <= 0x9F) || point == 0x2028 || point == 0x2029;
         if (!control) {
             shown.append(text.substr(at, length));
         } else {
@@ -161,10 +164,8 @@ void ImageDocument::open(Access access) {
     work = NesHeader();
     problem_ = OpenProblem::none;
     problemText_.clear();
-    errno = 0;
     strm = std::make_unique<inesStrm>(name.c_str(), access);
-    // The stream's last failed open left its reason here.
-    const int openError = errno;
+    const int openError = strm->openError();
     if (!strm->isOpen()) {
         const bool special = strm->openFailure() == OpenFailure::notRegularFile;
         strm.reset();
@@ -179,13 +180,9 @@ void ImageDocument::open(Access access) {
     strm->readHeader(&bytes);
     work = NesHeader(bytes);
     size = strm->sizeAtOpen();
-    if (size < headerBytes) {
-        problem_ = OpenProblem::tooShort;
-        problemText_ = "too short for an iNES header: " + std::to_string(size) +
-                       (size == 1 ? " byte" : " bytes");
-    } else if (!work.hasMagic()) {
-        problem_ = OpenProblem::notInes;
-        problemText_ = "not an iNES image: it does not start with \"NES\" and $1A";
+    if (const std::optional<std::string> why = explainNotInes(bytes, size)) {
+        problem_ = size < headerBytes ? OpenProblem::tooShort : OpenProblem::notInes;
+        problemText_ = size < headerBytes ? *why : "not an iNES image: " + *why;
     }
 }
 
@@ -308,6 +305,10 @@ std::vector<Finding> ImageDocument::findings() const {
     if (!usable()) {
         return {};
     }
+    // After a whole reading, what it learned (padding, a second header).
+    if (report_ && report_->complete) {
+        return checkHeader(work, size, report_->content);
+    }
     return checkHeader(work, size, tail);
 }
 
@@ -375,10 +376,12 @@ WriteResult ImageDocument::write(const NesHeader& header, bool overwriteChanges,
     if (strm == nullptr) {
         return WriteResult::moved;
     }
-    if (dryRun) {
-        return strm->isWritable() ? WriteResult::written : WriteResult::readOnly;
-    }
-    return strm->writeHeader(header.bytes(), overwriteChanges);
+    return dryRun ? strm->checkWrite(header.bytes(), overwriteChanges)
+                  : strm->writeHeader(header.bytes(), overwriteChanges);
+}
+
+std::string ImageDocument::writeError() const {
+    return strm != nullptr ? strm->lastWriteError() : std::string();
 }
 
 WriteResult ImageDocument::save(bool overwriteChanges, bool dryRun) {

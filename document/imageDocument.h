@@ -153,6 +153,9 @@ public:
     // The checked write of the working copy; it becomes the base. A dry run
     // makes every check and writes nothing.
     WriteResult save(bool overwriteChanges = false, bool dryRun = false);
+    // The system's reason for the last refused write, when it gave one
+    // ("No space left on device").
+    std::string writeError() const;
     // Loads the file again, dropping the edits; false when it can no longer
     // be used (see problem()).
     bool reload();

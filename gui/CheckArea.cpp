@@ -111,6 +111,8 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
 
 CheckArea::~CheckArea() {
     stopScan();
+    // A database still being read stops at its next piece.
+    databaseCancel->store(true);
     watcher.waitForFinished();
     databaseWatcher.waitForFinished();
 }
@@ -401,9 +403,9 @@ void CheckArea::loadDatabase(const QByteArray& path, bool quietIfMissing) {
         return;
     }
     // Read in the background: a real database takes a moment.
-    databaseWatcher.setFuture(QtConcurrent::run([path] {
+    databaseWatcher.setFuture(QtConcurrent::run([path, cancel = databaseCancel] {
         DatabaseLoad read{path, std::nullopt, std::string()};
-        read.database = HeaderDatabase::load(path.toStdString(), read.error);
+        read.database = HeaderDatabase::load(path.toStdString(), read.error, cancel.get());
         return read;
     }));
 }
@@ -417,6 +419,12 @@ void CheckArea::databaseRead() {
         return;
     }
     database = std::move(read.database);
+    // Entries that disagree about the same data: said once, beside the label.
+    QStringList notes;
+    for (const std::string& note : database->notes()) {
+        notes << QString::fromStdString(printable(note));
+    }
+    ui->lblDatabase->setToolTip(notes.join('\n'));
     QSettings().setValue(databaseKey, read.path);
     databaseChooser.setFileName(QFile::decodeName(read.path));
     if (ImageDocument* document = host.document()) {

@@ -76,6 +76,7 @@ private:
         std::string error;
     };
     QFutureWatcher<DatabaseLoad> databaseWatcher;
+    std::shared_ptr<std::atomic<bool>> databaseCancel = std::make_shared<std::atomic<bool>>(false);
     std::shared_ptr<Scan> scan;
     QTimer progressTimer;
     std::vector<Finding> findings;

@@ -766,8 +766,12 @@ TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
         setWindowModified(false);
         return Saved::written;
     }
-    prompts.message(QString::fromUtf8(wordsFor(result).message), errorCaption,
-                    platform::Buttons::ok);
+    // The system's reason, when it gave one, follows the window's words.
+    const QString reason = QString::fromStdString(document->writeError());
+    prompts.message(
+        QString::fromUtf8(wordsFor(result).message) +
+            (reason.isEmpty() || result != WriteResult::failed ? QString() : "\n(" + reason + ")"),
+        errorCaption, platform::Buttons::ok);
     if (result == WriteResult::readOnly && reloadWhenReadOnly) {
         FreeRom();
         LoadRom();
