@@ -13,12 +13,6 @@
 // database's entry.
 std::vector<Finding> reportedFindings(const ImageDocument& document);
 
-// The worst severity among the findings.
-std::optional<Severity> worstOf(const std::vector<Finding>& findings);
-
-// "2 errors, 1 warning", "none".
-std::string tally(const std::vector<Finding>& findings);
-
 // "4E 45 53 1A ..." (with blanks) or "4E45531A..." (without).
 std::string hexOf(const CartridgeHeader& bytes, bool blanks);
 

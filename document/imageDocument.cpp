@@ -119,6 +119,38 @@ std::string printable(std::string_view text) {
     return shown;
 }
 
+std::optional<Severity> worstOf(const std::vector<Finding>& findings) {
+    std::optional<Severity> worst;
+    for (const Finding& finding : findings) {
+        if (!worst || finding.severity < *worst) {
+            worst = finding.severity;
+        }
+    }
+    return worst;
+}
+
+std::string tally(const std::vector<Finding>& findings) {
+    struct Words {
+        Severity severity;
+        const char* one;
+        const char* many;
+    };
+    static const Words words[] = {{Severity::error, "error", "errors"},
+                                  {Severity::warning, "warning", "warnings"},
+                                  {Severity::info, "note", "notes"}};
+    std::string text;
+    for (const Words& word : words) {
+        const auto count = std::count_if(findings.begin(), findings.end(), [&](const Finding& f) {
+            return f.severity == word.severity;
+        });
+        if (count > 0) {
+            text += (text.empty() ? "" : ", ") + std::to_string(count) + " " +
+                    (count == 1 ? word.one : word.many);
+        }
+    }
+    return text.empty() ? "none" : text;
+}
+
 const WriteWords& wordsFor(WriteResult result) {
     return *std::find_if(std::begin(writeWords), std::end(writeWords),
                          [result](const WriteWords& words) { return words.result == result; });

@@ -48,6 +48,11 @@ std::vector<Finding> differenceFindings(const std::vector<FieldDifference>& diff
 // shown escaped ("\n", "\x1B", "\u0085"); everything else is kept.
 std::string printable(std::string_view text);
 
+// The worst severity among the findings.
+std::optional<Severity> worstOf(const std::vector<Finding>& findings);
+// "2 errors, 1 warning", "none".
+std::string tally(const std::vector<Finding>& findings);
+
 // What became of a write, in words: `brief` for a line of the command line,
 // `message` for the window's box.
 struct WriteWords {

@@ -2,7 +2,9 @@
 
 #include "ui_CheckArea.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -106,6 +108,20 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
     bind(ui->btnTakeFix, [this] { takeFix(); });
     bind(ui->btnTakeSelected, [this] { takeFields(false); });
     bind(ui->btnTakeAll, [this] { takeFields(true); });
+    ui->txtHashes->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* copyEntry =
+        new QAction(QStringLiteral("&Copy the Database's Header Bytes"), ui->tblDatabase);
+    copyEntry->setObjectName(QStringLiteral("copyEntryBytes"));
+    connect(copyEntry, &QAction::triggered, copyEntry, [this] {
+        if (const ImageDocument* document = this->host.document(); document && document->entry()) {
+            QGuiApplication::clipboard()->setText(
+                platform::headerHex(document->entry()->header.bytes()));
+        }
+    });
+    ui->tblDatabase->addAction(copyEntry);
+    ui->tblDatabase->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The progress is counted in thousandths of the file.
+    ui->prgCheck->setRange(0, 1000);
     clear();
 }
 
@@ -248,11 +264,46 @@ void CheckArea::showHashes() {
         return;
     }
     const Hashes& h = report->hashes;
-    QStringList lines = {
-        hashLine("Whole file", h.fileCrc32, std::string()), hashLine("ROM", h.romCrc32, h.romSha1),
-        hashLine("PRG-ROM", h.prgCrc32, h.prgSha1), hashLine("CHR-ROM", h.chrCrc32, h.chrSha1)};
-    if (h.bodySha1 != h.romSha1) {
-        lines << hashLine("No trainer", h.bodyCrc32, h.bodySha1);
+    struct Part {
+        const char* name;
+        const std::string &crc, &sha1;
+        bool shown;
+    };
+    const std::string none;
+    const Part parts[] = {{"Whole file", h.fileCrc32, none, true},
+                          {"ROM", h.romCrc32, h.romSha1, true},
+                          {"PRG-ROM", h.prgCrc32, h.prgSha1, true},
+                          {"CHR-ROM", h.chrCrc32, h.chrSha1, true},
+                          {"No trainer", h.bodyCrc32, h.bodySha1, h.bodySha1 != h.romSha1}};
+    QStringList lines;
+    // Each hash can be copied from the box's context menu.
+    for (QAction* action : ui->txtHashes->actions()) {
+        ui->txtHashes->removeAction(action);
+        action->deleteLater();
+    }
+    auto copyAction = [this](const QString& what, const std::string& value) {
+        auto* copy =
+            new QAction("Copy " + what + " " + QString::fromStdString(value), ui->txtHashes);
+        copy->setObjectName(QStringLiteral("copyHash"));
+        connect(copy, &QAction::triggered, copy,
+                [value] { QGuiApplication::clipboard()->setText(QString::fromStdString(value)); });
+        ui->txtHashes->addAction(copy);
+    };
+    for (const Part& part : parts) {
+        if (!part.shown) {
+            continue;
+        }
+        // Past the reading's limit the parts that need the file's end are unknown.
+        const bool toEnd =
+            h.toEnd || std::string_view(part.name).find("-ROM") != std::string_view::npos;
+        lines << (toEnd ? hashLine(part.name, part.crc, part.sha1)
+                        : QString("%1 not read: the file is far larger than its header")
+                              .arg(part.name, -12));
+        for (const auto& [kind, value] : {std::pair("CRC-32", &part.crc), {"SHA-1", &part.sha1}}) {
+            if (toEnd && !value->empty()) {
+                copyAction(QString::fromLatin1(part.name) + " " + kind, *value);
+            }
+        }
     }
     lines << QString()
           << QStringLiteral("ROM is every byte after the 16-byte header: the key of "
@@ -319,6 +370,14 @@ void CheckArea::showComparison() {
             table->item(row, column)->setFont(font);
         }
     }
+    // The entry's 16 bytes, beside the working copy's; the table's context
+    // menu copies them.
+    table->setRowCount(headerFieldCount + 1);
+    table->setItem(headerFieldCount, 0, new QTableWidgetItem(QStringLiteral("Header bytes")));
+    table->setItem(headerFieldCount, 1, new QTableWidgetItem(platform::headerHex(working.bytes())));
+    table->setItem(headerFieldCount, 2,
+                   new QTableWidgetItem(platform::headerHex(entry->header.bytes())));
+    table->item(headerFieldCount, 0)->setFlags(Qt::ItemIsEnabled);
     table->resizeRowsToContents();
     ui->btnTakeSelected->setEnabled(differing > 0);
     ui->btnTakeAll->setEnabled(differing > 0);
@@ -334,7 +393,7 @@ void CheckArea::takeFields(bool all) {
         return;
     }
     std::vector<const HeaderField*> chosen;
-    for (int row = 0; !all && row < ui->tblDatabase->rowCount(); ++row) {
+    for (int row = 0; !all && row < headerFieldCount; ++row) {
         const QTableWidgetItem* name = ui->tblDatabase->item(row, 0);
         if ((name->flags() & Qt::ItemIsUserCheckable) != 0 && name->checkState() == Qt::Checked) {
             chosen.push_back(&headerFields[row]);

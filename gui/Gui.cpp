@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -15,17 +16,20 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 TfrmMain* frmMain = nullptr;
 
@@ -105,6 +109,27 @@ QString SizeText(std::uint64_t size) {
 
 } // namespace
 
+// One change of the working copy as the undo stack keeps it: the header
+// before and after, and the change's name ("Set mapper to 4").
+class HeaderStep : public QUndoCommand {
+public:
+    HeaderStep(TfrmMain& window, const NesHeader& before, const NesHeader& after,
+               const QString& name)
+        : QUndoCommand(name), window(window), before(before), after(after) {}
+    void undo() override { window.ShowWorking(before); }
+    void redo() override {
+        // The change is made already when the step is recorded.
+        if (!std::exchange(recorded, false)) {
+            window.ShowWorking(after);
+        }
+    }
+
+private:
+    TfrmMain& window;
+    const NesHeader before, after;
+    bool recorded = true;
+};
+
 TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), OpenDialog1(prompts, QStringLiteral("Load Rom"),
                                        QStringLiteral("iNES Rom Files (*.nes *.NES)")),
@@ -153,16 +178,17 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     setWindowIcon(QIcon(QPixmap(tallowick_icon)));
     setAcceptDrops(true);
 
+    // What was written, or why not, and what a load found.
+    statusBar()->setObjectName(QStringLiteral("stbStatus"));
     centralWidget()->setFixedSize(776, 528);
     setFixedSize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
 
+    BuildEditMenu();
     bindEvents();
-    for (const QVariant& path : QSettings().value(recentFilesKey).toList()) {
-        recentFiles << path.toByteArray();
-    }
+    recentFiles = SavedRecentFiles();
     FillRecentMenu();
     FormCreate();
 }
@@ -213,6 +239,29 @@ CheckArea& TfrmMain::Check() {
     return *check;
 }
 
+// Edit: Undo, Redo, Revert to File, and copying the header's bytes (Ctrl+C
+// on the grid).
+void TfrmMain::BuildEditMenu() {
+    auto* edit = new QMenu(QStringLiteral("&Edit"), this);
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    menuBar()->insertMenu(ui->mnuHelp->menuAction(), edit);
+    QAction* undo = undoStack.createUndoAction(edit, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = undoStack.createRedoAction(edit, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addActions({undo, redo});
+    edit->addSeparator();
+    auto* revert = edit->addAction(QStringLiteral("Re&vert to File"));
+    revert->setObjectName(QStringLiteral("mnuRevert"));
+    auto* copy = edit->addAction(QStringLiteral("&Copy Header Bytes"));
+    copy->setObjectName(QStringLiteral("mnuCopyHeader"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    ui->sgdHeader->addAction(copy);
+}
+
 void TfrmMain::bindEvents() {
     auto handler = [this](void (TfrmMain::*method)()) {
         return [this, method] { (this->*method)(); };
@@ -229,6 +278,15 @@ void TfrmMain::bindEvents() {
     bind(ui->mnuAbout, &QAction::triggered, &TfrmMain::mnuAboutClick);
     bind(ui->mnuClearRecent, &QAction::triggered, &TfrmMain::mnuClearRecentClick);
     bind(ui->mnuLoadDatabase, &QAction::triggered, &TfrmMain::mnuLoadDatabaseClick);
+    bind(findChild<QAction*>(QStringLiteral("mnuRevert")), &QAction::triggered,
+         &TfrmMain::mnuRevertClick);
+    bind(findChild<QAction*>(QStringLiteral("mnuCopyHeader")), &QAction::triggered,
+         &TfrmMain::mnuCopyHeaderClick);
+    // Another running copy may have changed the list since.
+    connect(ui->mnuRecent, &QMenu::aboutToShow, this, [this] {
+        recentFiles = SavedRecentFiles();
+        FillRecentMenu();
+    });
     bind(ui->btnApply, &QPushButton::clicked, &TfrmMain::btnApplyClick);
 
     // Fields bound to the same handler for their click and their entry.
@@ -318,13 +376,19 @@ static QTableWidgetItem* CellOf(QTableWidget* grid, int index) {
     return grid->item(index / 8, k < 4 ? k + 1 : k + 2);
 }
 
+// A byte the user changed since the file was loaded or written is bold
+// until it is written.
 void TfrmMain::ShowByte(int index) {
-    CellOf(ui->sgdHeader, index)->setText(platform::hexText((*header)[index], 2));
+    QTableWidgetItem* cell = CellOf(ui->sgdHeader, index);
+    cell->setText(platform::hexText((*header)[index], 2));
+    QFont font = cell->font();
+    font.setBold(document != nullptr && (*header)[index] != document->base().bytes()[index]);
+    cell->setFont(font);
 }
 
-void TfrmMain::ShowHeader(const NesHeader& shown) {
+void TfrmMain::ShowHeader() {
     for (int index = 0; index < 16; ++index) {
-        CellOf(ui->sgdHeader, index)->setText(platform::hexText(shown.bytes()[index], 2));
+        ShowByte(index);
     }
 }
 
@@ -459,7 +523,7 @@ void TfrmMain::LoadRom() {
     }
 
     const NesHeader& loaded = document->working();
-    ShowHeader(loaded);
+    ShowHeader();
     ShowFields();
     platform::showText(ui->txtMapperName,
                        QString::fromStdString(catalogueMapperName(loaded.mapper())));
@@ -470,6 +534,10 @@ void TfrmMain::LoadRom() {
     setWindowFilePath(QFile::decodeName(romPath));
     setWindowModified(false);
     RememberRecent(romPath);
+    undoStack.clear();
+    const std::vector<Finding> found = document->findings();
+    ShowStatus(QString::fromLatin1(loaded.format().name) + ": " +
+               (found.empty() ? QStringLiteral("all well") : QString::fromStdString(tally(found))));
     Check().start();
 }
 
@@ -508,17 +576,52 @@ void TfrmMain::ShowFields() {
 
 Refusal TfrmMain::Change(const QString& step,
                          const std::function<Refusal(ImageDocument&)>& change) {
-    (void)step;
     if (document == nullptr) {
         return std::nullopt;
     }
+    const NesHeader before = document->working();
     if (Refusal refusal = change(*document)) {
         return refusal;
     }
-    ShowHeader(document->working());
+    Record(step, before);
+    ShowWorking(document->working());
+    return std::nullopt;
+}
+
+void TfrmMain::Record(const QString& step, const NesHeader& before) {
+    if (document != nullptr && document->working() != before) {
+        undoStack.push(new HeaderStep(*this, before, document->working(), step));
+    }
+}
+
+void TfrmMain::ShowWorking(const NesHeader& working) {
+    if (document == nullptr) {
+        return;
+    }
+    document->replace(working);
+    ShowHeader();
     ShowFields();
     Edited();
-    return std::nullopt;
+}
+
+void TfrmMain::ShowStatus(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
+void TfrmMain::mnuRevertClick() {
+    if (document != nullptr && HeaderChanged()) {
+        Change(QStringLiteral("Revert to File"), [](ImageDocument& image) {
+            image.revert();
+            return Refusal();
+        });
+    }
+}
+
+// The working copy's 16 bytes as hex, as the grid shows them.
+void TfrmMain::mnuCopyHeaderClick() {
+    if (header != nullptr) {
+        QGuiApplication::clipboard()->setText(platform::headerHex(*header));
+    }
 }
 
 // After every edit: the areas that show the whole header follow it.
@@ -530,14 +633,34 @@ void TfrmMain::Edited() {
 
 // ---------------------------------------------------------------- recent files
 
-// The recent files live in memory and reach the settings when the window
-// goes: writing settings syncs them to disk, too slow for every load.
+// The recent files reach the settings the moment they change, merged with
+// what another running copy saved meanwhile (read, update, write).
+QList<QByteArray> TfrmMain::SavedRecentFiles() {
+    QList<QByteArray> saved;
+    for (const QVariant& path : QSettings().value(recentFilesKey).toList()) {
+        saved << path.toByteArray();
+    }
+    return saved;
+}
+
+void TfrmMain::SaveRecentFiles() {
+    QVariantList recent;
+    for (const QByteArray& path : std::as_const(recentFiles)) {
+        recent << path;
+    }
+    QSettings settings;
+    settings.setValue(recentFilesKey, recent);
+    settings.sync();
+}
+
 void TfrmMain::RememberRecent(const QByteArray& path) {
+    recentFiles = SavedRecentFiles();
     recentFiles.removeAll(path);
     recentFiles.prepend(path);
     while (recentFiles.size() > recentFileCount) {
         recentFiles.removeLast();
     }
+    SaveRecentFiles();
     FillRecentMenu();
 }
 
@@ -565,6 +688,7 @@ void TfrmMain::FillRecentMenu() {
 
 void TfrmMain::mnuClearRecentClick() {
     recentFiles.clear();
+    SaveRecentFiles();
     FillRecentMenu();
 }
 
@@ -649,9 +773,11 @@ bool TfrmMain::CommitMapper() {
         return false;
     }
     // Only the mapper's bits change: byte 7's console-type bits stay.
+    const NesHeader before = document->working();
     if (document->set(*findField("mapper"), std::uint64_t(typed.value))) {
         return false;
     }
+    Record(QString("Set mapper to %1").arg(typed.value), before);
     for (int index : {6, 7, 8}) {
         ShowByte(index);
     }
@@ -681,9 +807,11 @@ bool TfrmMain::CommitPages(bool prg) {
         prompts.showError(typed.error);
         return false;
     }
+    const NesHeader before = document->working();
     if (document->setPages(prg, typed.value)) {
         return false;
     }
+    Record(QString("Set %1 to %2 pages").arg(prg ? "PRG-ROM" : "CHR-ROM").arg(typed.value), before);
     const NesHeader& edited = document->working();
     (prg ? ui->txtPrgMem : ui->txtChrMem)
         ->setText(SizeText(prg ? edited.prgRomBytes() : edited.chrRomBytes()));
@@ -714,7 +842,13 @@ void TfrmMain::cmbMirroringSelect() {
 }
 
 void TfrmMain::SetFlag(const char* key, bool set) {
-    document->set(*findField(key), set ? 1 : 0);
+    const NesHeader before = document->working();
+    const HeaderField& field = *findField(key);
+    document->set(field, set ? 1 : 0);
+    Record(QString("Set %1 to %2")
+               .arg(QString::fromLatin1(field.label),
+                    QString::fromStdString(valueText(field, document->working()))),
+           before);
     ShowByte(6);
     Edited();
 }
@@ -762,10 +896,15 @@ TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
             return Saved::notWritten;
         }
     }
+    const QString name = QFile::decodeName(romPath).section('/', -1);
     if (result == WriteResult::written) {
+        undoStack.setClean();
+        ShowHeader(); // nothing is marked unwritten now
         setWindowModified(false);
+        ShowStatus("Wrote the header to " + name);
         return Saved::written;
     }
+    ShowStatus("The header was not written to " + name + ": " + wordsFor(result).brief);
     // The system's reason, when it gave one, follows the window's words.
     const QString reason = QString::fromStdString(document->writeError());
     prompts.message(
@@ -787,6 +926,8 @@ void TfrmMain::mnuFreeClick() {
 
 void TfrmMain::FreeRom() {
     DropDocument();
+    undoStack.clear();
+    statusBar()->clearMessage();
     // A focused box disabled here runs no exit handler: its text is not judged.
     for (QLineEdit* edit : {ui->txtLabel, ui->txtByte3, ui->txtMapperNum, ui->txtMapperName,
                             ui->txtPrgPages, ui->txtPrgMem, ui->txtChrPages, ui->txtChrMem}) {
@@ -848,9 +989,4 @@ bool TfrmMain::FormClose() {
 
 void TfrmMain::FormDestroy() {
     header = nullptr;
-    QVariantList recent;
-    for (const QByteArray& path : std::as_const(recentFiles)) {
-        recent << path;
-    }
-    QSettings().setValue(recentFilesKey, recent);
 }

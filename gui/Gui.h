@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QUndoStack>
 
 #include <functional>
 #include <memory>
@@ -61,6 +62,8 @@ private:
     void mnuAboutClick();
     void mnuLoadDatabaseClick();
     void mnuClearRecentClick();
+    void mnuRevertClick();
+    void mnuCopyHeaderClick();
     void btnApplyClick();
 
     void LoadRom();
@@ -108,7 +111,7 @@ private:
     void Highlight(int left, int top, int right, int bottom);
     void HighlightBytes(std::uint16_t bytes);
     void ShowByte(int index);
-    void ShowHeader(const NesHeader& shown);
+    void ShowHeader();
     void ShowFields();
     void BuildAreas();
     Nes2Area& Nes2();
@@ -116,6 +119,12 @@ private:
     // Makes one named change of the working copy through the document; the
     // window follows it. The refusal, when the header cannot hold it.
     Refusal Change(const QString& step, const std::function<Refusal(ImageDocument&)>& change);
+    // Makes the working copy's change since `before` one undoable step.
+    void Record(const QString& step, const NesHeader& before);
+    // Shows `working` as the working copy, everywhere (undo, redo, revert).
+    void ShowWorking(const NesHeader& working);
+    void ShowStatus(const QString& text);
+    void BuildEditMenu();
     void Edited();
     QString RefusalText(const ImageDocument& refused) const;
     bool MayReplaceImage();
@@ -123,6 +132,11 @@ private:
     void SetFlag(const char* key, bool checked);
     void RememberRecent(const QByteArray& path);
     void FillRecentMenu();
+    // The recent files as every running copy last saved them.
+    static QList<QByteArray> SavedRecentFiles();
+    void SaveRecentFiles();
+
+    friend class HeaderStep;
 
     std::unique_ptr<Ui::TfrmMain> ui;
     platform::Prompts& prompts;
@@ -133,6 +147,8 @@ private:
     std::unique_ptr<CheckArea> check;
     // The last files loaded, newest first, byte for byte.
     QList<QByteArray> recentFiles;
+    // Every change of the working copy, undoable; a load starts it anew.
+    QUndoStack undoStack;
 };
 
 // The application's main window, created at start-up.

@@ -89,6 +89,13 @@ const QString nameNotExact = QStringLiteral(
     "The file's name holds bytes that are not valid characters, and another file in\nits "
     "folder reads the same, so the file cannot be told apart. Rename it and try again.");
 
+QString headerHex(const CartridgeHeader& bytes) {
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
+            .toHex(' ')
+            .toUpper());
+}
+
 std::optional<QByteArray> systemPath(const QString& name) {
     if (!name.contains(QChar::ReplacementCharacter)) {
         return QFile::encodeName(name);

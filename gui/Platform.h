@@ -3,6 +3,8 @@
 // reading a typed number, and enter/exit/click handlers for form controls.
 #pragma once
 
+#include "cartridgeHeader.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -56,6 +58,9 @@ QString hexText(int value, int digits);
 // name is matched against the entries of its folder. Nothing when two of
 // them read the same, so that the file cannot be told.
 std::optional<QByteArray> systemPath(const QString& name);
+// "4E 45 53 1A ...": 16 header bytes as the grid shows them, for copying.
+QString headerHex(const CartridgeHeader& bytes);
+
 // What the windows say when systemPath cannot tell the file.
 extern const QString nameNotExact;
 
