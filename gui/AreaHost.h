@@ -9,6 +9,12 @@
 #include <cstdint>
 #include <functional>
 
+// The name of an edit as the undo stack shows it: "Set Mapper to 4: ...".
+inline QString stepName(const HeaderField& field, const NesHeader& after) {
+    return QString("Set %1 to %2")
+        .arg(QString::fromLatin1(field.label), QString::fromStdString(valueText(field, after)));
+}
+
 struct AreaHost {
     // The loaded image, or nullptr.
     std::function<ImageDocument*()> document;

@@ -777,7 +777,7 @@ bool TfrmMain::CommitMapper() {
     if (document->set(*findField("mapper"), std::uint64_t(typed.value))) {
         return false;
     }
-    Record(QString("Set mapper to %1").arg(typed.value), before);
+    Record(stepName(*findField("mapper"), document->working()), before);
     for (int index : {6, 7, 8}) {
         ShowByte(index);
     }
@@ -811,7 +811,7 @@ bool TfrmMain::CommitPages(bool prg) {
     if (document->setPages(prg, typed.value)) {
         return false;
     }
-    Record(QString("Set %1 to %2 pages").arg(prg ? "PRG-ROM" : "CHR-ROM").arg(typed.value), before);
+    Record(stepName(*findField(prg ? "prgRomBytes" : "chrRomBytes"), document->working()), before);
     const NesHeader& edited = document->working();
     (prg ? ui->txtPrgMem : ui->txtChrMem)
         ->setText(SizeText(prg ? edited.prgRomBytes() : edited.chrRomBytes()));
@@ -845,10 +845,7 @@ void TfrmMain::SetFlag(const char* key, bool set) {
     const NesHeader before = document->working();
     const HeaderField& field = *findField(key);
     document->set(field, set ? 1 : 0);
-    Record(QString("Set %1 to %2")
-               .arg(QString::fromLatin1(field.label),
-                    QString::fromStdString(valueText(field, document->working()))),
-           before);
+    Record(stepName(field, document->working()), before);
     ShowByte(6);
     Edited();
 }

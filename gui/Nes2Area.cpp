@@ -260,8 +260,10 @@ void Nes2Area::convert() {
 }
 
 bool Nes2Area::set(const HeaderField& field, std::uint64_t value) {
+    NesHeader after = host.document()->working();
+    field.set(after, value);
     const Refusal refusal =
-        host.change(QString("Set %1 to %2").arg(QString::fromLatin1(field.label)).arg(value),
+        host.change(stepName(field, after),
                     [&field, value](ImageDocument& image) { return image.set(field, value); });
     if (refusal) {
         prompts.showError(sentence(*refusal));

@@ -2,6 +2,10 @@
 #include "Format.h"
 #include "GuiHarness.h"
 
+#include <QProcess>
+#include <QStatusBar>
+
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <sys/stat.h>
@@ -599,6 +603,109 @@ private slots:
         }
     }
 
+    // Every kind of change is one undoable step with a name; the modified mark
+    // and the bold (unwritten) bytes follow; Revert to File is a step too.
+    void undoRedo() {
+        Window w;
+        w.load(sample("clean-nrom.nes"));
+        QStringList grids{w.byteCells().join("")};
+        const std::function<void()> changes[] = {
+            [&] { w.commit(w.edit("txtMapperNum"), "5"); }, [&] { w.choose(0); },
+            [&] { w.click(w.find<QCheckBox>("chkSRAM")); }, [&] { w.menu("mnuRevert"); },
+            [&] { w.click(w.button("btnConvert")); },       [&] { w.choose(1, "cmbTiming"); }};
+        for (const auto& change : changes) {
+            change();
+            grids << w.byteCells().join("");
+        }
+        QCOMPARE(w.find<QAction>("mnuUndo")->text(),
+                 QString("&Undo Set Timing to 1: RP2C07 (Licensed PAL NES)"));
+        QVERIFY(w.form().isWindowModified() && w.grid()->item(0, 9)->font().bold());
+        for (qsizetype step = grids.size() - 2; step >= 0; --step) {
+            w.menu("mnuUndo");
+            QCOMPARE(w.byteCells().join(""), grids[step]);
+        }
+        QVERIFY(!w.form().isWindowModified() && !w.grid()->item(0, 9)->font().bold());
+        QCOMPARE(w.find<QAction>("mnuRedo")->text(),
+                 QString("&Redo Set Mapper to 5: E*ROM (MMC5)"));
+        for (qsizetype step = 1; step < grids.size(); ++step) {
+            w.menu("mnuRedo");
+            QCOMPARE(w.byteCells().join(""), grids[step]);
+        }
+        w.click(w.button());
+        QVERIFY(!w.form().isWindowModified() && !w.grid()->item(0, 9)->font().bold());
+        QVERIFY(
+            w.find<QStatusBar>("stbStatus")->currentMessage().startsWith("Wrote the header to"));
+        w.load(sample("clean-nrom.nes")); // a new image starts a new stack
+        QVERIFY(!w.find<QAction>("mnuUndo")->isEnabled());
+    }
+
+    // Before a load, a drop or a recent file replaces unapplied edits, the
+    // window asks; Cancel keeps everything, No drops the edits, Yes writes
+    // them. A file that cannot be loaded is refused before anything is asked.
+    void questionBeforeReplacing_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("shown");  // byte 4 in the window after
+        QTest::addColumn<QString>("inFile"); // byte 4 of the edited file after
+        for (const char* how : {"load", "drop", "recent"}) {
+            QTest::addRow("%s, cancel", how) << how << int(A::cancel) << "05"
+                                             << "03";
+            QTest::addRow("%s, no", how) << how << int(A::no) << "01"
+                                         << "03";
+            QTest::addRow("%s, yes", how) << how << int(A::yes) << "01"
+                                          << "05";
+        }
+        QTest::addRow("refused file") << "refused" << int(A::yes) << "05"
+                                      << "03";
+    }
+    void questionBeforeReplacing() {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        QFETCH(QString, shown);
+        QFETCH(QString, inFile);
+        const QString other = file(image(header(1, 1, 0, 0), 24576), "other.nes");
+        const QString edited = file(image(header(3, 1, 0, 0), 57344), "edited.nes");
+        Window w;
+        w.load(other); // now a recent file
+        w.load(edited);
+        w.commit(w.edit("txtPrgPages"), "5");
+        w.prompts.clear();
+        w.prompts.answers << A(answer);
+        if (how == "drop") {
+            w.drop(QFile::encodeName(other));
+        } else if (how == "recent") {
+            w.find<QMenu>("mnuRecent")->actions().at(1)->trigger();
+        } else {
+            w.load(how == "refused" ? file({'P', 'K'}, "zip.nes") : other);
+        }
+        QCOMPARE(w.cell(6, 0), shown);
+        QCOMPARE(QString::number(readFile(QFile::encodeName(edited).toStdString())[4], 16)
+                     .rightJustified(2, '0'),
+                 inFile);
+        QCOMPARE(w.prompts.boxes.value(0).startsWith("Save Changes"), how != "refused");
+    }
+
+    // Recent files reach the settings at once: another running copy sees
+    // them, and the list a window starts with after a restart holds a name
+    // that is not UTF-8, which reopens byte for byte.
+    void recentFilesAcrossCopies() {
+        const QByteArray odd = QFile::encodeName(file(image(header(2, 1, 0, 0), 40960), "x"))
+                                   .replace("/x", "/caf\xE9.nes");
+        writeFile(odd.toStdString(), image(header(2, 1, 0, 0), 40960));
+        {
+            Window w;
+            w.drop(odd);
+        }
+        QProcess reader;
+        reader.start(QCoreApplication::applicationFilePath(), {"--print-recent"});
+        QVERIFY(reader.waitForFinished(20000));
+        QCOMPARE(reader.readAllStandardOutput().trimmed(), odd.toHex());
+        Window restarted;
+        restarted.find<QMenu>("mnuRecent")->actions().at(0)->trigger();
+        QCOMPARE(restarted.cell(6, 0), QString("02"));
+        QCOMPARE(restarted.said(), QString());
+    }
+
     // The real dialogs: Qt's file dialog given a typed name of no file, then a
     // name with non-ASCII characters; the error box raised from a focus change;
     // the buttons of each question and the answers they give; Escape first
@@ -665,6 +772,16 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+    // A second copy of the program, as another process: prints the first
+    // recent file it finds in the settings, in hex.
+    if (argc > 1 && QByteArray(argv[1]) == "--print-recent") {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tallowick"));
+        const QVariantList recent = QSettings().value("recentFiles").toList();
+        std::printf("%s\n", recent.value(0).toByteArray().toHex().constData());
+        return 0;
+    }
     return runTests<GuiTests>(argc, argv);
 }
 
