@@ -403,12 +403,12 @@ Verdict needlessExtendedConsole(const NesHeader& header) {
     if (header.consoleType() != 3 || extended > 2) {
         return std::nullopt;
     }
-    CartridgeHeader bytes = header.bytes();
-    bytes[7] = static_cast<std::uint8_t>((bytes[7] & ~0x03) | extended);
-    bytes[13] = 0;
+    NesHeader fix = header;
+    fix.setExtendedConsole(0);
+    fix.setConsoleType(extended);
     return fixed("extended console type " + number(extended) + " says what console type " +
                      number(extended) + " in byte 7 says directly",
-                 NesHeader(bytes), "Use console type " + number(extended));
+                 fix, "Use console type " + number(extended));
 }
 
 Verdict noChrMemory(const NesHeader& header) {

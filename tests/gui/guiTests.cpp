@@ -2,12 +2,17 @@
 #include "Format.h"
 #include "GuiHarness.h"
 
+#include "commandLine.h"
+
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStatusBar>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -600,6 +605,52 @@ private slots:
             QCOMPARE(memo->verticalScrollBar()->isVisible(), page.lines != 28);
             page.window->findChild<QPushButton*>("btnClose")->click();
             QVERIFY(!page.window->isVisible());
+        }
+    }
+
+    // The window and tallowick-cli give the same findings and the same
+    // database differences for every sample.
+    void facesAgree() {
+        Window w;
+        w.prompts.files.push_back(QString::fromStdString(samplesDir() + "/nes20db-samples.xml"));
+        w.menu("mnuLoadDatabase");
+        QTRY_VERIFY(w.find<QLabel>("lblDatabase")->text().contains("entries"));
+        for (const auto& entry : std::filesystem::directory_iterator(samplesDir())) {
+            const QString name = QString::fromStdString(entry.path().filename().string());
+            if (!name.endsWith(".nes")) {
+                continue;
+            }
+            const QString path = sample(name);
+            w.prompts.answers << A::no;
+            w.load(path);
+            auto* hashes = w.find<QPlainTextEdit>("txtHashes");
+            QTRY_VERIFY(!hashes->toPlainText().startsWith("Reading"));
+            QStringList window;
+            auto* findings = w.find<QTreeWidget>("lstFindings");
+            for (int i = 0; i < findings->topLevelItemCount(); ++i) {
+                if (!findings->topLevelItem(i)->text(0).isEmpty()) {
+                    window << findings->topLevelItem(i)->text(1).toLower();
+                }
+            }
+            const QString verdict = w.find<QLabel>("lblVerdict")->text();
+            const QRegularExpressionMatch differs =
+                QRegularExpression("differs in (\\d+) field").match(verdict);
+            std::ostringstream out, err;
+            runCommandLine({"check", "--verbose", "--db", samplesDir() + "/nes20db-samples.xml",
+                            path.toStdString()},
+                           out, err);
+            QStringList cli;
+            int databaseFields = 0;
+            for (const QString& line : QString::fromStdString(out.str()).split('\n')) {
+                const QString message = line.section(": ", 2).toLower();
+                if (line.contains(" database-")) {
+                    ++databaseFields;
+                } else if (!message.isEmpty() && line.startsWith(path)) {
+                    cli << message;
+                }
+            }
+            QCOMPARE(window, cli);
+            QCOMPARE(differs.hasMatch() ? differs.captured(1).toInt() : 0, databaseFields);
         }
     }
 
