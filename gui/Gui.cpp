@@ -14,11 +14,13 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -105,6 +107,9 @@ const WriteRefusal writeRefusals[] = {
     {WriteResult::failed, writeFailed},
 };
 
+// Room left around the window for a window manager's frame and title.
+constexpr QMargins windowFrameAllowance(8, 32, 8, 8);
+
 constexpr int gridColumnWidths[] = {41, 19, 19, 19, 19, 9, 19, 19, 19, 19};
 constexpr int gridRowHeights[] = {18, 17};
 
@@ -185,11 +190,23 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     setWindowIcon(QIcon(QPixmap(tallowick_icon)));
     setAcceptDrops(true);
 
-    centralWidget()->setFixedSize(776, 528);
-    setFixedSize(sizeHint());
+    // The window opens at the size its controls ask for (776x546 with the
+    // classic font), within the screen's free area and room for the window
+    // manager's frame; what does not fit then scrolls.
+    QSize wanted = ui->scrContents->sizeHint() + QSize(0, menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        const QRect free = screen->availableGeometry().marginsRemoved(windowFrameAllowance);
+        resize(wanted.boundedTo(free.size()));
+        move(free.center() - rect().center());
+    } else {
+        resize(wanted);
     }
+    // F10 opens the menu bar; Ctrl+S applies the changes, as Apply does.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(ui->mnuFile->menuAction()); });
+    auto* applyKey = new QShortcut(QKeySequence::Save, this);
+    connect(applyKey, &QShortcut::activated, ui->btnApply, &QPushButton::click);
 
     bindEvents();
     for (const QVariant& path : QSettings().value(recentFilesKey).toList()) {
