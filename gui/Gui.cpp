@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -196,6 +197,9 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     QSize wanted = ui->scrContents->sizeHint() + QSize(0, menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect free = screen->availableGeometry().marginsRemoved(windowFrameAllowance);
+        if (wanted.height() > free.height()) { // room for the scroll bar too
+            wanted.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        }
         resize(wanted.boundedTo(free.size()));
         move(free.center() - rect().center());
     } else {
