@@ -210,7 +210,14 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     connect(menuKey, &QShortcut::activated, this,
             [this] { menuBar()->setActiveAction(ui->mnuFile->menuAction()); });
     auto* applyKey = new QShortcut(QKeySequence::Save, this);
-    connect(applyKey, &QShortcut::activated, ui->btnApply, &QPushButton::click);
+    connect(applyKey, &QShortcut::activated, this, [this] {
+        // As a click does: the box being typed in is left (what it holds
+        // taken or refused) before the header is written.
+        if (ui->btnApply->isEnabled()) {
+            ui->btnApply->setFocus(Qt::ShortcutFocusReason);
+            ui->btnApply->click();
+        }
+    });
 
     bindEvents();
     for (const QVariant& path : QSettings().value(recentFilesKey).toList()) {
