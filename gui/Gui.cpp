@@ -193,7 +193,9 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
 
     // The window opens at the size its controls ask for (776x546 with the
     // classic font), within the screen's free area and room for the window
-    // manager's frame; what does not fit then scrolls.
+    // manager's frame; what does not fit then scrolls. It is laid out once
+    // first, which settles the sizes of the controls not shown yet.
+    ui->contentsLayout->activate();
     QSize wanted = ui->scrContents->sizeHint() + QSize(0, menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect free = screen->availableGeometry().marginsRemoved(windowFrameAllowance);
