@@ -45,8 +45,9 @@ QString quoted(const QString& text);
 // The controls that Tab visits from `first` on, as the focus chain has them,
 // among the children of `within` (and not of `skip`).
 QList<QWidget*> tabChain(QWidget* first, const QWidget* within, const QWidget* skip = nullptr);
-// Paints a read-only box in the scheme's button colours, which mark it as
-// display-only.
+// Paints a read-only box as display-only: in the classic grey where the
+// scheme's text reads on it (light schemes), in the scheme's button colours
+// elsewhere (dark schemes).
 void markDisplayOnly(QLineEdit* box);
 // The contrast ratio of two colours (1 to 21), as accessibility guides count it.
 double contrast(const QColor& one, const QColor& other);
