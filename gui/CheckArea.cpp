@@ -97,7 +97,7 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
         const bool fixable = chosen != nullptr && chosen->fix.has_value();
         ui->btnTakeFix->setEnabled(fixable);
         ui->btnTakeFix->setText(fixable ? QString::fromStdString(chosen->fixLabel)
-                                        : QStringLiteral("Take the Fix"));
+                                        : QStringLiteral("Take the Fi&x"));
         ui->lblFix->setText(fixable ? QStringLiteral("The fix changes the working copy; "
                                                      "Apply Changes writes it.")
                                     : QString());
@@ -227,13 +227,13 @@ void CheckArea::showFindings() {
         verdict = plural(counts[0], "error") +
                   (counts[1] ? ", " + plural(counts[1], "warning") : "") +
                   ": the header does not fit this image.";
-        colour = QColor(0xB0, 0x00, 0x00);
+        colour = platform::verdictColour(0, ui->lblVerdict->palette());
     } else if (counts[1] > 0) {
         verdict = plural(counts[1], "warning") + ": the header works, but something looks wrong.";
-        colour = QColor(0x9A, 0x5B, 0x00);
+        colour = platform::verdictColour(1, ui->lblVerdict->palette());
     } else {
         verdict = QStringLiteral("All well: the header fits the file and breaks no rule.");
-        colour = QColor(0x00, 0x70, 0x20);
+        colour = platform::verdictColour(2, ui->lblVerdict->palette());
     }
     if (document->entry() != nullptr) {
         const int differing = int(document->differences().size());
@@ -251,7 +251,7 @@ void CheckArea::showFindings() {
     }
     ui->lblFix->clear();
     ui->btnTakeFix->setEnabled(false);
-    ui->btnTakeFix->setText(QStringLiteral("Take the Fix"));
+    ui->btnTakeFix->setText(QStringLiteral("Take the Fi&x"));
 }
 
 void CheckArea::showHashes() {

@@ -22,7 +22,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -81,6 +83,9 @@ const QString trainerAdded = QStringLiteral(
 const QString trainerRemoved = QStringLiteral(
     "The 512-byte trainer at offsets 16-527 will not acually be removed from the file.\nYou "
     "need to use HexEdit or the Pellmoor to remove it.");
+
+// Room left around the window for a window manager's frame and title.
+constexpr QMargins windowFrameAllowance(8, 32, 8, 8);
 
 constexpr int gridColumnWidths[] = {41, 19, 19, 19, 19, 9, 19, 19, 19, 19};
 constexpr int gridRowHeights[] = {18, 17};
@@ -180,11 +185,36 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
 
     // What was written, or why not, and what a load found.
     statusBar()->setObjectName(QStringLiteral("stbStatus"));
-    centralWidget()->setFixedSize(776, 528);
-    setFixedSize(sizeHint());
+    // The window opens at the size its controls ask for (776x546 with the
+    // classic font), within the screen's free area and room for the window
+    // manager's frame; what does not fit then scrolls. It is laid out once
+    // first, which settles the sizes of the controls not shown yet.
+    ui->contentsLayout->activate();
+    QSize wanted = ui->scrContents->sizeHint() +
+                   QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        const QRect free = screen->availableGeometry().marginsRemoved(windowFrameAllowance);
+        if (wanted.height() > free.height()) { // room for the scroll bar too
+            wanted.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        }
+        resize(wanted.boundedTo(free.size()));
+        move(free.center() - rect().center());
+    } else {
+        resize(wanted);
     }
+    // F10 opens the menu bar; Ctrl+S applies the changes, as Apply does.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(ui->mnuFile->menuAction()); });
+    auto* applyKey = new QShortcut(QKeySequence::Save, this);
+    connect(applyKey, &QShortcut::activated, this, [this] {
+        // As a click does: the box being typed in is left (what it holds
+        // taken or refused) before the header is written.
+        if (ui->btnApply->isEnabled()) {
+            ui->btnApply->setFocus(Qt::ShortcutFocusReason);
+            ui->btnApply->click();
+        }
+    });
 
     BuildEditMenu();
     bindEvents();

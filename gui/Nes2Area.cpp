@@ -180,8 +180,8 @@ void Nes2Area::show(const NesHeader* header) {
     ui->txtFormat->setToolTip(QString());
     ui->btnConvert->setEnabled(header != nullptr &&
                                (!nes2 || header->convertsToInes1WithoutLoss()));
-    ui->btnConvert->setText(nes2 ? QStringLiteral("Convert to iNES 1.0")
-                                 : QStringLiteral("Convert to NES 2.0"));
+    ui->btnConvert->setText(nes2 ? QStringLiteral("Con&vert to iNES 1.0")
+                                 : QStringLiteral("Con&vert to NES 2.0"));
     ui->btnConvert->setToolTip(nes2 && !header->convertsToInes1WithoutLoss()
                                    ? QStringLiteral("iNES 1.0 cannot hold what bytes 8-15 say")
                                    : QString());

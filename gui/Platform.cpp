@@ -11,11 +11,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QWidget>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <dirent.h>
 #include <utility>
 
@@ -143,13 +146,52 @@ QList<QWidget*> tabChain(QWidget* first, const QWidget* within, const QWidget* s
 }
 
 void markDisplayOnly(QLineEdit* box) {
-    // The classic active-border grey.
-    const QColor grey(0xD4, 0xD0, 0xC8);
+    // The classic active-border grey behind the scheme's text where that
+    // reads (light schemes); the scheme's button colours elsewhere (dark ones).
     QPalette shade = box->palette();
+    const QColor grey(0xD4, 0xD0, 0xC8);
+    const QColor text = shade.color(QPalette::Active, QPalette::Text);
+    const bool classic = contrast(grey, text) >= 4.5;
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        shade.setColor(group, QPalette::Base, grey);
+        shade.setColor(group, QPalette::Base,
+                       classic ? grey : shade.color(QPalette::Active, QPalette::Button));
+        shade.setColor(group, QPalette::Text,
+                       classic ? text : shade.color(QPalette::Active, QPalette::ButtonText));
     }
     box->setPalette(shade);
+}
+
+double contrast(const QColor& one, const QColor& other) {
+    // Relative luminance of sRGB colours, and their ratio (1 to 21).
+    auto luminance = [](const QColor& colour) {
+        auto linear = [](double c) {
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double a = luminance(one) + 0.05;
+    const double b = luminance(other) + 0.05;
+    return a > b ? a / b : b / a;
+}
+
+QColor verdictColour(int level, const QPalette& palette) {
+    // Each verdict's colour on a light window and on a dark one.
+    struct Pair {
+        QRgb light, dark;
+    };
+    constexpr Pair colours[] = {{0xB00000, 0xFF8080}, {0x9A5B00, 0xF0B040}, {0x007020, 0x60D080}};
+    const Pair& pair = colours[std::clamp(level, 0, 2)];
+    const QColor window = palette.color(QPalette::Window);
+    const QColor light(pair.light);
+    const QColor dark(pair.dark);
+    if (contrast(light, window) >= 4.5) {
+        return light;
+    }
+    if (contrast(dark, window) >= 4.5) {
+        return dark;
+    }
+    return palette.color(QPalette::WindowText);
 }
 
 void showText(QLineEdit* box, const QString& text) {

@@ -15,7 +15,9 @@
 #include <optional>
 #include <vector>
 
+class QColor;
 class QLineEdit;
+class QPalette;
 class QWidget;
 
 namespace platform {
@@ -45,8 +47,16 @@ QString quoted(const QString& text);
 // The controls that Tab visits from `first` on, as the focus chain has them,
 // among the children of `within` (and not of `skip`).
 QList<QWidget*> tabChain(QWidget* first, const QWidget* within, const QWidget* skip = nullptr);
-// Paints a read-only box in the classic grey that marks it as display-only.
+// Paints a read-only box as display-only: in the classic grey where the
+// scheme's text reads on it (light schemes), in the scheme's button colours
+// elsewhere (dark schemes).
 void markDisplayOnly(QLineEdit* box);
+// The contrast ratio of two colours (1 to 21), as accessibility guides count it.
+double contrast(const QColor& one, const QColor& other);
+// The colour of a verdict (0 error, 1 warning, 2 fine) that reads on the
+// palette's window colour: the classic dark red, brown and green on a light
+// window, lighter ones on a dark window (a contrast of at least 4.5).
+QColor verdictColour(int level, const QPalette& palette);
 // Shows `text` in a display-only box from its start, whole in its tool tip
 // when the box is too narrow for it.
 void showText(QLineEdit* box, const QString& text);

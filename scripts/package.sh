@@ -78,7 +78,8 @@ expected=(
 for size in 16 32 48 64 128 256; do
     expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/$appId.png")
 done
-[ "$cli" = no ] || expected+=("/usr/bin/tallowick-cli")
+expected+=("/usr/share/man/man1/tallowick.1.gz")
+[ "$cli" = no ] || expected+=("/usr/bin/tallowick-cli" "/usr/share/man/man1/tallowick-cli.1.gz")
 dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' | sort >"$work/files"
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
 if ! diff -u "$work/expected" "$work/files" >"$work/diff"; then
@@ -150,7 +151,7 @@ if [ "${TALLOWICK_CI:-}" = 1 ]; then
     if ldd /usr/bin/tallowick | grep -q 'not found'; then
         fail "/usr/bin/tallowick misses libraries: $(ldd /usr/bin/tallowick | grep 'not found' | tr -s ' \n' ' ')"
     fi
-    # The window has no --version: it starts on the offscreen platform and
+    # Started without options, the window runs on the offscreen platform and
     # must still be running when timeout stops it (exit code 124).
     runtime="$work/runtime"
     mkdir -m 700 "$runtime"

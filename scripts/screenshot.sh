@@ -10,6 +10,12 @@ cmake --build build -j"$(nproc)" --target screenshot >/dev/null
 home=$(mktemp -d)
 chmod 700 "$home"
 trap 'rm -rf "$home"' EXIT
-HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home" \
-    xvfb-run -a -s "-screen 0 1024x768x24" ./build/tools/screenshot docs samples >/dev/null
+shoot() {
+    HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home" \
+        xvfb-run -a -s "-screen 0 $1x24" ./build/tools/screenshot docs samples "${@:2}" >/dev/null
+}
+shoot 1024x768
+# 150 % on a 1366x768 screen, and a dark colour scheme.
+QT_SCALE_FACTOR=1.5 shoot 1366x768 scaled
+shoot 1024x768 dark
 ls docs/*.png

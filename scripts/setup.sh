@@ -24,6 +24,7 @@ packages=(
     desktop-file-utils appstream # validate the desktop entry and AppStream metadata
     lintian                      # checks the .deb in scripts/package.sh
     librsvg2-bin                 # rsvg-convert: dist/make-icons.sh renders the icon's PNGs
+    help2man                     # the manual pages, made from the programs' --help
 )
 
 missing=()

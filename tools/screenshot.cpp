@@ -1,8 +1,10 @@
 // Saves pictures of Tallowick's windows, for the README and for checking the
 // layout by eye:
-//   screenshot OUTDIR SAMPLES
+//   screenshot OUTDIR SAMPLES [VARIANT]
 // SAMPLES is the samples folder; the samples and the sample header database
-// are copied to a temporary folder first and never written. The pictures:
+// are copied to a temporary folder first and never written. With a VARIANT
+// ("scaled", "dark") only main-window-VARIANT.png is made, the dark one with
+// a dark colour scheme set on the application. The pictures:
 //   main-window.png   an NES 2.0 image, its mapper number clicked
 //   check-area.png    an image the header database lists with other fields
 //   findings.png      an image whose header does not fit the file
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -60,8 +63,29 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     platform::initializeApplication();
     if (argc < 3) {
-        std::fprintf(stderr, "usage: screenshot OUTDIR SAMPLES\n");
+        std::fprintf(stderr, "usage: screenshot OUTDIR SAMPLES [scaled|dark]\n");
         return 2;
+    }
+    const QString variant = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (variant == "dark") {
+        // Breeze Dark's colours: the button and window shades, then the text.
+        QPalette dark(QColor(0x31363B), QColor(0x2A2E32));
+        for (auto [role, colour] : {std::pair{QPalette::WindowText, 0xFCFCFC},
+                                    {QPalette::Base, 0x1B1E20},
+                                    {QPalette::AlternateBase, 0x232629},
+                                    {QPalette::Text, 0xFCFCFC},
+                                    {QPalette::ButtonText, 0xFCFCFC},
+                                    {QPalette::Highlight, 0x3DAEE9},
+                                    {QPalette::HighlightedText, 0xFCFCFC},
+                                    {QPalette::ToolTipBase, 0x31363B},
+                                    {QPalette::ToolTipText, 0xFCFCFC}}) {
+            dark.setColor(role, QColor(QRgb(colour)));
+        }
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            dark.setColor(QPalette::Disabled, role, QColor(0x8A8F94));
+        }
+        QApplication::setPalette(dark);
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const QDir samples(QString::fromLocal8Bit(argv[2]));
@@ -85,6 +109,10 @@ int main(int argc, char* argv[]) {
     load("nes2-mapper268.nes");
     settle(window);
     window.findChild<QLineEdit*>(QStringLiteral("txtMapperNum"))->setFocus(Qt::MouseFocusReason);
+    if (!variant.isEmpty()) {
+        shoot(window, qPrintable("main-window-" + variant + ".png"));
+        return ok ? 0 : 1;
+    }
     shoot(window, "main-window.png");
 
     load("long.nes");

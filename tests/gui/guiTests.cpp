@@ -103,9 +103,9 @@ private slots:
         }
         const QString quit = QKeySequence(QKeySequence::Quit).toString(); // none on some platforms
         QCOMPARE(menus.join('|'),
-                 "Load Rom Ctrl+O|Recent Files|Free Rom|Load Header Database...||Exit" +
+                 "&Load Rom Ctrl+O|&Recent Files|&Free Rom|Load Header &Database...||E&xit" +
                      (quit.isEmpty() ? "" : " " + quit) +
-                     "|iNES Format (.NES) Info F1|NES 2.0 Format Info||About");
+                     "|&iNES Format (.NES) Info F1|&NES 2.0 Format Info||&About");
         QCOMPARE(w.form().windowTitle(), QString("Tallowick"));
         const QPalette grid = w.grid()->palette(); // yet the grid's highlight shows while unfocused
         QCOMPARE(grid.color(QPalette::Inactive, QPalette::Highlight),
@@ -130,13 +130,13 @@ private slots:
                      qPrintable(control->objectName()));
         }
         QCOMPARE(captions.join('|'),
-                 "|Label:|Byte 3:|Mapper Number:|Mapper Name:|PRG-Rom Pages:|CHR-Rom Pages:|"
-                 "Mirroring:|4-Screen Mirroring|SRAM Enabled|512-Byte Trainer|Apply Changes||"
-                 "Format:|Convert to iNES 1.0|Submapper:|PRG-ROM size:|CHR-ROM size:|PRG-RAM:|"
-                 "NVRAM:|CHR-RAM:|NVRAM:|Console:|Timing:|Misc ROMs:|Vs. PPU:|Vs. hardware:|"
-                 "Ext. console:|Expansion:|1 error, 2 warnings: the header does not fit this "
-                 "image.|No header database loaded: File > Load Header Database...|Take "
-                 "Selected|Take All|||Take the Fix|||");
+                 "|&Label:|&Byte 3:|&Mapper Number:|Mapper &Name:|&PRG-Rom Pages:|&CHR-Rom "
+                 "Pages:|Mi&rroring:|&4-Screen Mirroring|&SRAM Enabled|512-Byte &Trainer|&Apply "
+                 "Changes||F&ormat:|Con&vert to iNES 1.0|S&ubmapper:|PRG-ROM si&ze:|CHR-ROM "
+                 "s&ize:|PR&G-RAM:|&NVRAM:|&CHR-RAM:|NVRA&M:|Consol&e:|Ti&ming:|Misc R&OMs:|Vs. "
+                 "&PPU:|Vs. hard&ware:|E&xt. console:|Ex&pansion:|1 error, 2 warnings: the header "
+                 "does not fit this image.|No header database loaded: File > Load Header "
+                 "Database...|Take Selecte&d|Ta&ke All|||Take the Fi&x|||");
         QCOMPARE(typed.join(' '), "txtMapperNum txtPrgPages txtChrPages txtSubmapper txtPrgRomSize "
                                   "txtChrRomSize txtMiscRoms");
         w.grid()->setFocus(Qt::TabFocusReason);
@@ -194,7 +194,7 @@ private slots:
             {"4E45531A02010F000000000000000000", ' ', "", "4E45531A02010F000000000000000000",
              "txtLabel=NES;txtByte3=0x1A;txtMapperNum=0;txtMapperName=NROM;txtPrgPages=2;txtPrgMem=32k (32768 bytes);"
              "txtChrPages=1;txtChrMem=8k (8192 bytes);cmbMirroring=Vertical;chk4ScreenMirroring;chkSRAM;chkTrainer;"
-             "txtFormat=iNES 1.0;btnConvert=Convert to NES 2.0;!txtSubmapper=;!cmbTiming="},
+             "txtFormat=iNES 1.0;btnConvert=Con&vert to NES 2.0;!txtSubmapper=;!cmbTiming="},
             {"4E45531AFF0040000000000000000000", ' ', "", "4E45531AFF0040000000000000000000",
              "txtPrgMem=4080k (4177920 bytes);txtChrMem=0k (0 bytes);txtMapperName=T*ROM, HKROM (MMC3);"
              "cmbMirroring=Horizontal;-chkSRAM;-chkTrainer;-chk4ScreenMirroring"},
@@ -204,7 +204,7 @@ private slots:
             {"dirty-bytes.nes", 'f', notCleaned, "4E45531A020112004741524241474521", "txtFormat=iNES 0.7"},
             {"nes2.nes", ' ', "", "4E45531A020110085000070001000000",
              "txtMapperNum=1;txtSubmapper=5;txtSubmapperName=SEROM/SHROM/SH1ROM: 32 KiB PRG, no banking;"
-             "cmbTiming=1: RP2C07 (Licensed PAL NES);cmbPrgRam=8 KiB (8192 bytes);!btnConvert=Convert to iNES 1.0"},
+             "cmbTiming=1: RP2C07 (Licensed PAL NES);cmbPrgRam=8 KiB (8192 bytes);!btnConvert=Con&vert to iNES 1.0"},
             {"nes2-mapper268.nes", ' ', "", "4E45531A0200C1081100070700000001",
              "txtMapperNum=268;txtMapperName=AA6023 MMC3 multicarts (COOLBOY, MINDKIDS);txtFormat=NES 2.0;"
              "txtSubmapperName=MINDKIDS, outer registers at $5xxx;cmbChrRam=8 KiB (8192 bytes);"
@@ -323,14 +323,14 @@ private slots:
             {"battery", ines, "chkSRAM", "click", "", "4E45531A01010300", "-chkTrainer"},
             {"trainer on", ines, "chkTrainer", "click", trainerOn, "4E45531A01010500", ""},
             {"trainer off", trainer, "chkTrainer", "space", trainerOff, "4E45531A01010100", ""},
-            {"to NES 2.0", battery, "btnConvert", "click", "", "4E45531A010103080000700000000000", "txtFormat=NES 2.0;btnConvert=Convert to iNES 1.0"},
+            {"to NES 2.0", battery, "btnConvert", "click", "", "4E45531A010103080000700000000000", "txtFormat=NES 2.0;btnConvert=Con&vert to iNES 1.0"},
             {"to iNES 1.0", "4E45531A020100080000070000000000", "btnConvert", "click", "", "4E45531A020100000000000000000000", "txtFormat=iNES 1.0"},
             {"PRG-RAM", nes2, "cmbPrgRam", "#7", "", "4E45531A010111090000070000000000", ""},
             {"CHR-NVRAM", nes2, "cmbChrNvram", "#15", "", "4E45531A010111090000 00F0", ""},
             {"console", nes2, "cmbConsoleType", "#3", "", "4E45531A0101110B", "!cmbVsHardware=$0: Vs. Unisystem (normal)"},
             {"Vs. hardware", nes2, "cmbVsHardware", "#6", "", "4E45531A0101110900000000006000", ""},
             {"expansion", nes2, "cmbExpansion", "#42", "", "4E45531A01011109000000000000002A", ""},
-            {"extended console", extended, "cmbExtConsole", "#12", "", "4E45531A0101110B00000000000C", "!cmbVsPpu=$C: Reserved (was RC2C05-05);cmbExtConsole=$C: Famicom Network System;!btnConvert=Convert to iNES 1.0"}};
+            {"extended console", extended, "cmbExtConsole", "#12", "", "4E45531A0101110B00000000000C", "!cmbVsPpu=$C: Reserved (was RC2C05-05);cmbExtConsole=$C: Famicom Network System;!btnConvert=Con&vert to iNES 1.0"}};
         // clang-format on
         for (const auto& row : rows) {
             Window w;
@@ -503,7 +503,7 @@ private slots:
             entries << action->text();
         }
         QCOMPARE(entries.join('|'), QString::fromUtf8("&1 r7.nes|&2 r6.nes|&3 r5.nes|&4 r4.nes|&5 "
-                                                      "r3.nes|&6 r2.nes|&7 r1.nes|&8 r0.nes||Clear "
+                                                      "r3.nes|&6 r2.nes|&7 r1.nes|&8 r0.nes||&Clear "
                                                       "Recent Files"));
         w.form().LoadFile(latin); // first, and r0.nes goes
         recent->actions().at(1)->trigger();
@@ -601,8 +601,8 @@ private slots:
             QVERIFY(page.rows.isEmpty() || lines[7] + lines[8] + lines[10] == page.rows);
             QVERIFY(memo->isReadOnly());
             // Every line fits; only the longer page scrolls.
-            QVERIFY(!memo->horizontalScrollBar()->isVisible());
-            QCOMPARE(memo->verticalScrollBar()->isVisible(), page.lines != 28);
+            QTRY_VERIFY(!memo->horizontalScrollBar()->isVisible());
+            QTRY_COMPARE(memo->verticalScrollBar()->isVisible(), page.lines != 28);
             page.window->findChild<QPushButton*>("btnClose")->click();
             QVERIFY(!page.window->isVisible());
         }
