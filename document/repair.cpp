@@ -221,7 +221,12 @@ RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, F
     return plan;
 }
 
+std::function<void(const std::string&)> beforeRepairWriteHook;
+
 WriteResult applyRepair(ImageDocument& document, const RepairPlan& plan, bool dryRun) {
+    if (beforeRepairWriteHook) {
+        beforeRepairWriteHook(document.path());
+    }
     if (plan.damaged && document.stream() != nullptr) {
         document.stream()->acceptDamagedHeader(true);
     }

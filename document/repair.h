@@ -6,6 +6,7 @@
 #include "imageDocument.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,10 @@ RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, F
 // (a dry run checks it); a damaged header may be written over when it is
 // still the one read.
 WriteResult applyRepair(ImageDocument& document, const RepairPlan& plan, bool dryRun);
+// For tests only: runs in applyRepair just before the checked write, with
+// the file's path, so that a test can change the file there as another
+// program might between the reading and the writing. Empty in the program.
+extern std::function<void(const std::string&)> beforeRepairWriteHook;
 
 // For an addHeader plan: creates `folder`/<the file's name, ".nes" for its
 // extension> holding plan.fresh and then the whole file, never over an
