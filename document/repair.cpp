@@ -501,7 +501,8 @@ const FieldTable fieldTables[] = {
 };
 
 // The name's words, lower-cased: runs of letters and digits, numbers left out
-// (a number is read as the code itself).
+// (a number is read as the code itself), and so are single letters and
+// linking words.
 std::vector<std::string> wordsOf(const char* name) {
     std::vector<std::string> words;
     std::string word;
@@ -511,7 +512,12 @@ std::vector<std::string> wordsOf(const char* name) {
             word += lower;
             continue;
         }
-        if (word.find_first_not_of("0123456789") != std::string::npos) {
+        // Linking words and single letters name nothing.
+        static const char* const linking[] = {"and", "or", "on", "of", "the", "via", "with"};
+        const bool linkingWord =
+            std::find(std::begin(linking), std::end(linking), word) != std::end(linking);
+        if (word.size() > 1 && !linkingWord &&
+            word.find_first_not_of("0123456789") != std::string::npos) {
             words.push_back(word);
         }
         word.clear();

@@ -29,6 +29,7 @@ TESTS = {
     "checkTests": ("tests/checkTests", ["--gtest_brief=1"], GTEST),
     "databaseTests": ("tests/databaseTests", ["--gtest_brief=1"], GTEST),
     "cliTests": ("tests/cliTests", ["--gtest_brief=1"], GTEST),
+    "repairTests": ("tests/repairTests", ["--gtest_brief=1"], GTEST),
     "guiTests": ("tests/guiTests", [], QTEST),
     "randomUserTest": ("tests/randomUserTest", [], QTEST),
 }
