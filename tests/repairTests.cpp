@@ -280,6 +280,17 @@ TEST_F(Repair, ARunKilledBetweenTwoFilesIsUndoneCompletely) {
               std::string::npos)
         << undone.out;
     expectAsBefore();
+    // A file replaced since the fix is another file: left alone.
+    ASSERT_EQ(run({"fix", "--db", db, "--journal", journal, folder}).code, 0);
+    const std::string fixedFile = folder + "/fixed.nes";
+    writeFile(tmp.file("copy"), before[fixedFile]);
+    ::rename(tmp.file("copy").c_str(), fixedFile.c_str());
+    const Result replaced = run({"undo", journal});
+    EXPECT_EQ(replaced.code, 1);
+    EXPECT_NE(replaced.out.find(fixedFile + ": another file has this name now: left alone"),
+              std::string::npos)
+        << replaced.out;
+    EXPECT_EQ(readFile(fixedFile), before[fixedFile]);
 }
 
 TEST(Journal, ACutLastLineIsDroppedAndAnythingElseRefused) {

@@ -1537,6 +1537,12 @@ MUTANTS = [
          file="document/repair.cpp",
          old="    if (now->old != entry.fresh) {",
          new="    if (false) {"),
+    dict(id="undo-ignores-identity",
+         fault="undo writes to whatever file has the journal's name now, even one put there "
+               "since the fix",
+         file="document/repair.cpp",
+         old="    if (now->device != entry.device || now->inode != entry.inode) {",
+         new="    if (false) {"),
     dict(id="value-words-no-first-word",
          fault="a word found in several names is refused even where it starts one of them "
                "(expansion=zapper)",
