@@ -180,7 +180,11 @@ TEST_F(Repair, EachFormatFixesWhatTheDatabaseKnowsAndNothingBehindTheHeaders) {
         }
         EXPECT_EQ(fixed.code, std::string(format) == "nes2" ? 1 : 0) << fixed.err;
         expectAsBefore(headers);
-        // Undo puts back every header the fix wrote; one changed since is left alone.
+        // Undo puts back every header the fix wrote (a dry run none); one changed since is
+        // left alone.
+        EXPECT_NE(run({"undo", "--dry-run", journal}).out.find(": would be restored\n"),
+                  std::string::npos);
+        expectAsBefore(headers);
         const Result undone = run({"undo", journal});
         EXPECT_EQ(undone.code, std::string(format) == "nes2" ? 1 : 0) << undone.out;
         if (std::string(format) == "nes2") {

@@ -1543,6 +1543,11 @@ MUTANTS = [
          file="document/repair.cpp",
          old="    if (now->device != entry.device || now->inode != entry.inode) {",
          new="    if (false) {"),
+    dict(id="undo-dry-run-writes",
+         fault="undo --dry-run puts the old headers back",
+         file="document/repair.cpp",
+         old="    const WriteResult result = document.save(false, dryRun);",
+         new="    const WriteResult result = document.save(false, dryRun && false);"),
     dict(id="value-words-no-first-word",
          fault="a word found in several names is refused even where it starts one of them "
                "(expansion=zapper)",
