@@ -6,7 +6,7 @@
 #   - peak resident memory of that same run
 #   - time to load and show a header: a 40 KB image against a 1 GB sparse one
 # and prints each pair with its ratio; then bench/cli.sh measures the command
-# line over 10,000 images. Not a test: it only reports.
+# line over 10,000 images and bench/fix.sh its fix against info. Not a test: it only reports.
 #
 #   bash bench/run.sh
 #
@@ -218,3 +218,5 @@ bash "$root/bench/checks.sh"
 
 echo
 BENCH_BUILD_DIR=$build bash "$root/bench/cli.sh"
+echo
+BENCH_BUILD_DIR=$build bash "$root/bench/fix.sh"

@@ -245,7 +245,7 @@ WriteResult inesStrm::lockAndCheck(FileLock& lock, bool overwriteChanges) {
     if (readAt(0, now.data(), now.size()) != headerSize) {
         return WriteResult::truncated;
     }
-    if (!startsLikeInes(now.data())) {
+    if (!damagedAccepted && !startsLikeInes(now.data())) {
         return WriteResult::notInes;
     }
     if (now != lastSeen && !overwriteChanges) {

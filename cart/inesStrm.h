@@ -93,6 +93,11 @@ public:
     // The system's reason why the last write or check failed ("No space left
     // on device"), empty when no system call failed.
     std::string lastWriteError() const;
+    // For a repair that knows the data behind the header: lets writeHeader
+    // and checkWrite go over 16 bytes that do not start with "NES" and $1A.
+    // Every other check stays: the same file, writable, 16 bytes long and,
+    // unless overwriting, holding exactly the base.
+    void acceptDamagedHeader(bool accept) { damagedAccepted = accept; }
 
     // For tests only: runs inside the locked section, after the checks and
     // just before the header is written, so that a test can do there what
@@ -153,4 +158,5 @@ private:
     dev_t device = 0;
     ino_t inode = 0;
     CartridgeHeader lastSeen{};
+    bool damagedAccepted = false;
 };

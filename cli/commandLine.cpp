@@ -44,6 +44,19 @@ const OptionRow optionRows[] = {
     {"verbose", "Every finding on its own line.", nullptr, &Options::verbose, nullptr},
     {"dry-run", "Show the old and the new header bytes; write nothing.", nullptr, &Options::dryRun,
      nullptr},
+    {"brief", "One line per image.", nullptr, &Options::brief, nullptr},
+    {"format",
+     "The form of the headers written: nes2 (the default), ines1 where it loses "
+     "nothing, or keep each header's own under that rule.",
+     "FORMAT", nullptr, &Options::format},
+    {"journal",
+     "Record the old and new headers in <FILE> (default: a new file under "
+     "$XDG_STATE_HOME/tallowick/).",
+     "FILE", nullptr, &Options::journal},
+    {"headerless-out",
+     "Also look files without an iNES header up by the hashes of the whole "
+     "file, and write each one found to <DIR> with its header.",
+     "DIR", nullptr, &Options::headerlessOut},
 };
 
 const OptionRow& optionRow(std::string_view name) {
@@ -61,7 +74,7 @@ struct Subcommand {
     const char* name;
     const char* summary;
     Argument arguments[2];
-    const char* options[3];
+    const char* options[6];
     int (*run)(const Options&, std::ostream&, std::ostream&);
 };
 
@@ -71,7 +84,7 @@ const Subcommand subcommands[] = {
     {"info",
      "Show every header field, the checks and the hashes.",
      {{"PATH", "PATH...", searched}},
-     {"json", "no-hashes", "db"},
+     {"json", "no-hashes", "db", "brief"},
      runInfo},
     {"check",
      "Check images: a line for each with problems, then a summary.",
@@ -81,14 +94,24 @@ const Subcommand subcommands[] = {
     {"set",
      "Change header fields and write the headers back.",
      {{"FIELD=VALUE", "FIELD=VALUE...", "Fields to change (see below)."},
-      {"FILE", "FILE...", "Images to change."}},
+      {"FILE", "FILE...", "Images to change, and folders to search for *.nes files."}},
      {"dry-run"},
      runSet},
     {"clean",
      "Zero the stray bytes 8-15 of headers that are not NES 2.0.",
-     {{"FILE", "FILE...", "Images to clean."}},
+     {{"FILE", "FILE...", "Images to clean, and folders to search for *.nes files."}},
      {"dry-run"},
      runClean},
+    {"fix",
+     "Write the header database's headers over the images' headers.",
+     {{"PATH", "PATH...", searched}},
+     {"db", "format", "dry-run", "json", "journal", "headerless-out"},
+     runFix},
+    {"undo",
+     "Put back the headers a fix wrote, from its journal.",
+     {{"JOURNAL", "JOURNAL", "The journal the fix wrote."}},
+     {"dry-run"},
+     runUndo},
 };
 
 const QCommandLineOption& helpOption() {
@@ -185,7 +208,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     const QCommandLineOption version("version", "Show the version.");
     top.addOption(helpOption());
     top.addOption(version);
-    top.addPositionalArgument("COMMAND", "info, check, set or clean.", "COMMAND [ARGUMENTS...]");
+    top.addPositionalArgument("COMMAND", "info, check, set, clean, fix or undo.",
+                              "COMMAND [ARGUMENTS...]");
     const bool parsed = top.parse(carried);
     if (parsed && top.isSet(helpOption())) {
         out << helpOf(top, program) << "\nCommands:\n";

@@ -4,10 +4,12 @@
 #include "fileList.h"
 #include "imageFile.h"
 #include "inOrder.h"
+#include "repair.h"
 
 #include <algorithm>
 #include <charconv>
 #include <ostream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -159,15 +161,19 @@ std::optional<EditPlan> planEdits(const std::vector<std::string>& args, std::str
             plan.toNes2 = *nes2 != 0;
             continue;
         }
-        const HeaderField* field = findField(key);
+        const HeaderField* field = findField(key == "console" ? "consoleType" : key);
         if (field == nullptr) {
             error = *arg + ": there is no field " + key;
             return std::nullopt;
         }
         const KindParser& parser = parserOf(field->kind);
-        const std::optional<std::uint64_t> parsed = parser.parse(value);
+        std::optional<std::uint64_t> parsed = parser.parse(value);
         if (!parsed) {
-            error = *arg + ": " + key + " takes " + parser.expected;
+            parsed = valueOfWord(*field, value);
+        }
+        if (!parsed) {
+            error = *arg + ": " + key + " takes " + parser.expected +
+                    (valueWords(*field).empty() ? "" : " or a name (see --help)");
             return std::nullopt;
         }
         plan.edits.push_back({field, *parsed, *arg});
@@ -228,16 +234,22 @@ Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& not
 }
 
 // One file at a time: the same file named twice must see its first edit.
+// Folders are walked as `info` walks them.
 int editFiles(const std::vector<std::string>& files, std::ostream& out, std::ostream& err,
               const std::function<Outcome(ImageDocument&)>& edit) {
     Printer printer{out, err};
+    const std::vector<Target> targets = expandPaths(files);
     runInOrder(
-        files.size(), 1,
+        targets.size(), 1,
         [&](std::size_t index) {
-            ImageDocument document(files[index], Access::update);
+            const Target& target = targets[index];
+            if (!target.error.empty()) {
+                return Outcome{{}, problemLine(target.path, target.error), Verdict::failed};
+            }
+            ImageDocument document(target.path, Access::update);
             if (!document.usable()) {
                 return Outcome{
-                    {}, problemLine(files[index], document.problemText()), Verdict::failed};
+                    {}, problemLine(target.path, document.problemText()), Verdict::failed};
             }
             return edit(document);
         },
@@ -281,8 +293,19 @@ std::string setFieldsHelp() {
         const std::string key = field.key;
         text += "  " + key + std::string(17 - std::min<std::size_t>(key.size(), 16), ' ') +
                 parserOf(field.kind).expected + (field.nes2Only ? " (NES 2.0 only)" : "") + "\n";
+        std::string line = "                   or";
+        for (const ValueWord& word : valueWords(field)) {
+            const std::string item = " " + word.word + " (" + std::to_string(word.code) + ")";
+            if (line.size() + item.size() > 78) {
+                text += line + "\n";
+                line = "                     ";
+            }
+            line += item;
+        }
+        text += line.size() > 21 ? line + "\n" : std::string();
     }
-    return text + "Name a file that holds '=' with a '/', e.g. ./a=b.nes.\n";
+    return text + "  console          the same as consoleType\n" +
+           "Name a file that holds '=' with a '/', e.g. ./a=b.nes.\n";
 }
 
 int usageError(std::ostream& err, const std::string& command, const std::string& message) {
@@ -298,6 +321,9 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.noHashes && options.database) {
         return usageError(err, "info", "--db looks images up by their hashes: drop --no-hashes");
     }
+    if (options.json && options.brief) {
+        return usageError(err, "info", "--brief and --json exclude each other");
+    }
     Printer printer{out, err};
     const auto read = [&](const std::string& path, const std::string& problem,
                           ImageDocument& document, const HeaderDatabase* database) {
@@ -310,8 +336,9 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
             document.lookUp(database);
         }
         const std::vector<Finding> findings = reportedFindings(document);
-        return Outcome{options.json ? imageJson(document, findings, database != nullptr)
-                                    : imageText(document, findings, database != nullptr),
+        return Outcome{options.json    ? imageJson(document, findings, database != nullptr)
+                       : options.brief ? briefLine(document, findings)
+                                       : imageText(document, findings, database != nullptr),
                        {},
                        verdictOf(findings)};
     };
@@ -409,4 +436,223 @@ int runClean(const Options& options, std::ostream& out, std::ostream& err) {
         document.replace(document.base().cleaned());
         return writeChange(document, options.dryRun, note);
     });
+}
+
+// ---------------------------------------------------------------- fix and undo
+
+namespace {
+
+// How each outcome of a fix reads: in the result line, in JSON, in the
+// summary; `failed` ones make the exit code 1.
+struct FixWords {
+    const char* line;    // after "PATH: "; nullptr: the reason is the line
+    const char* dryLine; // the same in a dry run
+    const char* json;
+    const char* counted; // in the summary
+    bool failed;
+};
+enum FixOutcome { fixed, unchanged, notFound, notFixable, notWritten, unreadable, added, outcomes };
+const FixWords fixWords[outcomes] = {
+    {"fixed", "would be fixed", "fixed", "fixed", false},
+    {"unchanged", "unchanged", "unchanged", "unchanged", false},
+    {"not in the database", "not in the database", "notInDatabase", "not in the database", false},
+    {nullptr, nullptr, "notFixable", "not fixable in that form", false},
+    {nullptr, nullptr, "notWritten", "not written", true},
+    {nullptr, nullptr, "unreadable", "could not be read", true},
+    {"header added", "header would be added", "headerAdded", "headers added", false},
+};
+
+FixOutcome outcomeOf(RepairKind kind) {
+    static const std::pair<RepairKind, FixOutcome> kinds[] = {
+        {RepairKind::fix, fixed},
+        {RepairKind::unchanged, unchanged},
+        {RepairKind::notFound, notFound},
+        {RepairKind::notExpressible, notFixable},
+        {RepairKind::unreadable, unreadable},
+        {RepairKind::addHeader, added}};
+    return std::find_if(std::begin(kinds), std::end(kinds),
+                        [kind](const auto& row) { return row.first == kind; })
+        ->second;
+}
+
+std::string whyNotWritten(WriteResult result, const std::string& error) {
+    return std::string("not written: ") + wordsFor(result).brief +
+           (error.empty() ? std::string() : " (" + error + ")");
+}
+
+} // namespace
+
+int runFix(const Options& options, std::ostream& out, std::ostream& err) {
+    if (options.arguments.empty()) {
+        return usageError(err, "fix", "no PATH given");
+    }
+    if (!options.database) {
+        return usageError(err, "fix", "--db FILE is needed: images are fixed from the database");
+    }
+    const std::optional<FixFormat> format = fixFormatNamed(options.format.value_or("nes2"));
+    if (!format) {
+        return usageError(err, "fix", "--format takes nes2, ines1 or keep");
+    }
+    struct stat folder {};
+    if (options.headerlessOut &&
+        (::stat(options.headerlessOut->c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))) {
+        return usageError(err, "fix", "--headerless-out needs a folder: " + *options.headerlessOut);
+    }
+    std::optional<HeaderDatabase> database;
+    if (!loadDatabase(options, database, err)) {
+        return exitFailed;
+    }
+    const std::vector<Target> targets = expandPaths(options.arguments);
+    std::vector<FixOutcome> results(targets.size(), unreadable);
+    std::unique_ptr<Journal> journal;
+    std::string journalError; // once the journal failed, nothing more is written
+    // Writes happen on one thread, in order, each recorded in the journal
+    // first; a dry run writes nothing and reads on every core.
+    const unsigned jobs = options.dryRun ? defaultJobs(targets.size()) : 1;
+    const auto work = [&](std::size_t index) {
+        const std::string& path = targets[index].path;
+        RepairLine line;
+        line.path = path;
+        line.dryRun = options.dryRun;
+        std::string detail, message;
+        FixOutcome& result = results[index];
+        RepairPlan plan;
+        ImageDocument document(targets[index].error.empty() ? path : std::string(), Access::update);
+        if (!targets[index].error.empty()) {
+            plan.why = targets[index].error;
+        } else {
+            plan = planRepair(document, *database, *format, options.headerlessOut.has_value());
+        }
+        result = outcomeOf(plan.kind);
+        line.why = plan.why;
+        line.entry = plan.entry;
+        line.old = document.stream() != nullptr ? &plan.old : nullptr;
+        line.fresh = plan.kind == RepairKind::fix || plan.kind == RepairKind::addHeader ||
+                             plan.kind == RepairKind::unchanged
+                         ? &plan.fresh
+                         : nullptr;
+        if (plan.kind == RepairKind::addHeader) {
+            const std::optional<std::string> written =
+                writeWithHeader(document, plan, *options.headerlessOut, options.dryRun, line.why);
+            result = written ? added : notWritten;
+            line.written = written.value_or("");
+        } else if (plan.kind == RepairKind::fix && !options.dryRun && !journalError.empty()) {
+            result = notWritten;
+            line.why = "not written: the journal could not be written";
+        } else if (plan.kind == RepairKind::fix) {
+            if (!options.dryRun && !journal) {
+                const std::string journalPath =
+                    options.journal ? *options.journal : newJournalPath(journalError);
+                journal =
+                    journalPath.empty() ? nullptr : Journal::create(journalPath, journalError);
+                message += journal ? std::string(program) +
+                                         ": journal: " + printable(journal->path()) + "\n"
+                                   : std::string();
+            }
+            const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);
+            if (!options.dryRun && (!journal || !entry || !journal->record(*entry, journalError))) {
+                journalError =
+                    journalError.empty() ? "cannot tell the file's identity" : journalError;
+                message += problemLine(path, journalError);
+                result = notWritten;
+                line.why = "not written: the journal could not be written";
+            } else if (const WriteResult written = applyRepair(document, plan, options.dryRun);
+                       written != WriteResult::written) {
+                result = notWritten;
+                line.why = whyNotWritten(written, document.writeError());
+            }
+        }
+        line.result = fixWords[result].json;
+        if (options.json) {
+            return Outcome{repairJson(line), message,
+                           fixWords[result].failed ? Verdict::failed : Verdict::fine};
+        }
+        const char* word = options.dryRun ? fixWords[result].dryLine : fixWords[result].line;
+        std::string text = printable(path) + ": " + (word != nullptr ? word : printable(line.why));
+        if (result == added) {
+            text += " in " + printable(line.written);
+        }
+        text += "\n";
+        if (result == fixed || result == added) {
+            text += (result == fixed ? "  old " + hexOf(plan.old, true) + "\n" : std::string()) +
+                    "  new " + hexOf(plan.fresh, true) + "\n";
+        }
+        return Outcome{text, message, fixWords[result].failed ? Verdict::failed : Verdict::fine};
+    };
+    Printer printer{out, err};
+    runInOrder(targets.size(), jobs, work, std::ref(printer));
+    std::size_t counts[outcomes] = {};
+    for (const FixOutcome result : results) {
+        ++counts[result];
+    }
+    std::string summary =
+        std::to_string(targets.size()) + (targets.size() == 1 ? " image" : " images");
+    for (int kind = 0; kind < outcomes; ++kind) {
+        const bool always = kind == fixed || kind == unchanged || kind == notFound;
+        if (always || counts[kind] > 0) {
+            summary +=
+                std::string(kind == 0 ? ": " : ", ") + std::to_string(counts[kind]) + " " +
+                (kind == fixed && options.dryRun ? "would be fixed" : fixWords[kind].counted);
+        }
+    }
+    out.flush();
+    (options.json ? err : out) << summary << (options.dryRun ? " (dry run)\n" : "\n");
+    return exitFor(printer.worst);
+}
+
+int runUndo(const Options& options, std::ostream& out, std::ostream& err) {
+    if (options.arguments.size() != 1) {
+        return usageError(err, "undo", "give one JOURNAL");
+    }
+    std::string error;
+    const std::optional<std::vector<JournalEntry>> entries =
+        readJournal(options.arguments.front(), error);
+    if (!entries) {
+        err << problemLine(options.arguments.front(), error);
+        return exitFailed;
+    }
+    struct UndoWords {
+        UndoResult result;
+        const char* line;
+        const char* dryLine;
+        bool failed;
+    };
+    static const UndoWords undoWords[] = {
+        {UndoResult::restored, "restored", "would be restored", false},
+        {UndoResult::alreadyOld, "holds the old header already", "holds the old header already",
+         false},
+        {UndoResult::changed, "changed since the fix: left alone",
+         "changed since the fix: left alone", true},
+        {UndoResult::otherFile, "another file has this name now: left alone",
+         "another file has this name now: left alone", true},
+        {UndoResult::unreadable, nullptr, nullptr, true},
+        {UndoResult::notWritten, nullptr, nullptr, true},
+    };
+    std::size_t restored = 0, already = 0, left = 0;
+    bool failed = false;
+    // Newest first, so that a file written twice ends with its first header.
+    for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
+        const Undo undo = undoEntry(*entry, options.dryRun);
+        const UndoWords& words =
+            *std::find_if(std::begin(undoWords), std::end(undoWords),
+                          [&](const UndoWords& w) { return w.result == undo.kind; });
+        const char* word = options.dryRun ? words.dryLine : words.line;
+        out << printable(entry->path) << ": "
+            << (word != nullptr                       ? std::string(word)
+                : undo.kind == UndoResult::notWritten ? whyNotWritten(undo.result, undo.why)
+                                                      : printable(undo.why))
+            << "\n";
+        if (undo.kind == UndoResult::restored) {
+            out << "  old " << hexOf(entry->fresh, true) << "\n  new " << hexOf(entry->old, true)
+                << "\n";
+        }
+        failed = failed || words.failed;
+        ++(undo.kind == UndoResult::restored     ? restored
+           : undo.kind == UndoResult::alreadyOld ? already
+                                                 : left);
+    }
+    out << entries->size() << (entries->size() == 1 ? " entry: " : " entries: ") << restored
+        << (options.dryRun ? " would be restored, " : " restored, ") << already
+        << " held the old header, " << left << " left alone\n";
+    return failed ? exitFailed : exitFine;
 }

@@ -272,3 +272,51 @@ std::string imageText(const ImageDocument& document, const std::vector<Finding>&
     }
     return text + "\n";
 }
+
+std::string repairJson(const RepairLine& line) {
+    rapidjson::StringBuffer buffer;
+    Json json(buffer);
+    json.StartObject();
+    putPath(json, line.path);
+    json.Key("result");
+    jsonString(json, line.result);
+    for (const auto& [key, header] :
+         {std::make_pair("old", line.old), std::make_pair("new", line.fresh)}) {
+        json.Key(key);
+        if (header != nullptr) {
+            jsonString(json, hexOf(*header, false));
+        } else {
+            json.Null();
+        }
+    }
+    json.Key("name");
+    if (line.entry != nullptr) {
+        jsonString(json, line.entry->name);
+    } else {
+        json.Null();
+    }
+    for (const auto& [key, text] :
+         {std::make_pair("why", &line.why), std::make_pair("written", &line.written)}) {
+        if (!text->empty()) {
+            json.Key(key);
+            jsonString(json, *text);
+        }
+    }
+    if (line.dryRun) {
+        json.Key("dryRun");
+        json.Bool(true);
+    }
+    json.EndObject();
+    return lineOf(buffer);
+}
+
+std::string briefLine(const ImageDocument& document, const std::vector<Finding>& findings) {
+    const NesHeader& header = document.working();
+    const auto value = [&](const char* key) { return valueText(*findField(key), header); };
+    return printable(document.path()) + ": " + header.format().name + ", mapper " +
+           printable(value("mapper")) + ", PRG " + value("prgRomBytes") + ", CHR " +
+           value("chrRomBytes") + ", " +
+           (header.fourScreen() ? "four-screen" : value("mirroring")) + ", " +
+           (header.battery() ? "battery" : "no battery") + ", " +
+           (findings.empty() ? std::string("fine") : tally(findings)) + "\n";
+}

@@ -22,6 +22,24 @@ std::string imageJson(const ImageDocument& document, const std::vector<Finding>&
                       bool database);
 std::string errorJson(const std::string& path, const std::string& message);
 
+// One image of `fix` or `undo` as one JSON line: `result`, the `old` and
+// `new` headers in hex (null when there is none), the database entry's
+// `name` and, when not empty, why it was not written and the file written.
+struct RepairLine {
+    std::string path;
+    const char* result = "";
+    const CartridgeHeader* old = nullptr;
+    const CartridgeHeader* fresh = nullptr;
+    const DatabaseEntry* entry = nullptr;
+    std::string why, written;
+    bool dryRun = false;
+};
+std::string repairJson(const RepairLine& line);
+
+// One line per image: path, format, mapper and its name, PRG/CHR sizes,
+// mirroring, battery and the verdict.
+std::string briefLine(const ImageDocument& document, const std::vector<Finding>& findings);
+
 // A readable block: the path, then one labelled line per field and value.
 std::string imageText(const ImageDocument& document, const std::vector<Finding>& findings,
                       bool database);

@@ -1,5 +1,7 @@
 #include "imageDocument.h"
 
+#include "repair.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -248,17 +250,7 @@ Refusal ImageDocument::setPages(bool prg, int pages) {
 }
 
 std::vector<const HeaderField*> ImageDocument::lostInIne1() const {
-    std::vector<const HeaderField*> lost;
-    if (!work.isNes2()) {
-        return lost;
-    }
-    const NesHeader kept = work.toInes1().toNes2();
-    for (int i = 0; i < headerFieldCount; ++i) {
-        if (headerFields[i].get(kept) != headerFields[i].get(work)) {
-            lost.push_back(&headerFields[i]);
-        }
-    }
-    return lost;
+    return lostInInes1(work);
 }
 
 Refusal ImageDocument::convert(bool toNes2) {

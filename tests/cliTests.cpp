@@ -88,7 +88,7 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
         {{"set", "mapper=0x12C", "battery=yes", "my-game=1.nes", "@/clean-nrom.nes", "@/missing.nes",
           "@/folder.nes", "@/tiny.nes", "@/nes2.nes"}, 1, {"nes2.nes: written"},
          {"my-game=1.nes: cannot open", "clean-nrom.nes: mapper=0x12C: ", "missing.nes: cannot open",
-          "folder.nes: not a regular", "tiny.nes: too short"}, "nes2.nes", "4E45531A0201C2285100070001000000"},
+          "tiny.nes: too short"}, "nes2.nes", "4E45531A0201C2285100070001000000"},
         {{"set", "format=nes2", "mapper=300", "submapper=2", "prgRomBytes=32K", "mirroring=horizontal", "battery=1",
           "prgNvramBytes=8K", "timing=1", "@/clean-nrom.nes"}, 0, {"written"}, {}, "clean-nrom.nes",
          "4E45531A0201C2282100770001000000"},

@@ -30,7 +30,9 @@ TESTS = {
     "databaseTests": ("tests/databaseTests", ["--gtest_brief=1"], GTEST),
     "cliTests": ("tests/cliTests", ["--gtest_brief=1"], GTEST),
     "documentTests": ("tests/documentTests", ["--gtest_brief=1"], GTEST),
+    "repairTests": ("tests/repairTests", ["--gtest_brief=1"], GTEST),
     "guiTests": ("tests/guiTests", [], QTEST),
+    "layoutTests": ("tests/layoutTests", [], QTEST),
     "randomUserTest": ("tests/randomUserTest", [], QTEST),
 }
 # The programs too, so that a fault in app/ or cli/main.cpp must at least build.

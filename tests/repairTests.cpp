@@ -1,0 +1,357 @@
+// fix, undo and the journal, on images and a header database made here: the
+// database's hashes are computed with zlib and libcrypto directly, and the
+// headers expected after a fix are written out byte by byte.
+#include "TestFiles.h"
+#include "commandLine.h"
+#include "inesStrm.h"
+#include "repair.h"
+
+#include <openssl/evp.h>
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace testfiles;
+
+namespace {
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = runCommandLine(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// 24 KiB of data (one PRG and one CHR page) that differs for every `seed`.
+Bytes data(int seed) {
+    Bytes bytes = image({}, 24576);
+    bytes[0] = std::uint8_t(seed);
+    return bytes;
+}
+
+Bytes join(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string hex(const unsigned char* bytes, std::size_t size) {
+    std::string text;
+    char two[3];
+    for (std::size_t i = 0; i < size; ++i) {
+        std::snprintf(two, sizeof two, "%02X", bytes[i]);
+        text += two;
+    }
+    return text;
+}
+
+// A <game> for `body`, with one PRG and one CHR page; without an expansion
+// device it has the 8 KiB PRG-RAM an iNES 1.0 header implies.
+std::string game(const Bytes& body, int mapper, int submapper, char mirroring, int expansion) {
+    const uLong crc = crc32(crc32(0, nullptr, 0), body.data(), uInt(body.size()));
+    const unsigned char crcBytes[] = {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16),
+                                      std::uint8_t(crc >> 8), std::uint8_t(crc)};
+    unsigned char sha[EVP_MAX_MD_SIZE];
+    unsigned int shaSize = 0;
+    EVP_Digest(body.data(), body.size(), sha, &shaSize, EVP_sha1(), nullptr);
+    const std::string zeros = "crc32=\"00000000\" sha1=\"" + std::string(40, '0') + "\"";
+    return "<game><!-- Homebrew\\Test " + std::to_string(mapper) + " -->\n<prgrom size=\"16384\" " +
+           zeros + "/><chrrom size=\"8192\" " + zeros + "/>\n<rom size=\"24576\" crc32=\"" +
+           hex(crcBytes, 4) + "\" sha1=\"" + hex(sha, shaSize) + "\"/>\n" +
+           (expansion == 0 ? "<prgram size=\"8192\"/>" : "") + "<pcb mapper=\"" +
+           std::to_string(mapper) + "\" submapper=\"" + std::to_string(submapper) +
+           "\" mirroring=\"" + mirroring + "\" battery=\"0\"/><console type=\"0\" region=\"0\"/>" +
+           "<expansion type=\"" + std::to_string(expansion) + "\"/></game>\n";
+}
+
+const Bytes nrom = header(1, 1, 0x00, 0x00); // iNES 1.0, mapper 0, horizontal
+const std::string nes2Vertical = "4E45531A010101080000000000000001";
+
+// One image of a fix: its contents and entry, the line printed for it and
+// its header afterwards ("" for unchanged).
+struct Case {
+    const char* name;
+    const char* format;
+    Bytes head; // the first bytes, before the data
+    int mapper; // the entry's; -1: no entry
+    int submapper, expansion;
+    const char* line;  // after "PATH: "
+    std::string after; // the header after the run, hex; "" for as before
+};
+
+const Case cases[] = {
+    {"fixed", "nes2", nrom, 0, 0, 1, "fixed", nes2Vertical},
+    {"unchanged", "nes2", fromHex(nes2Vertical), 0, 0, 1, "unchanged", ""},
+    {"unknown", "nes2", nrom, -1, 0, 1, "not in the database", ""},
+    {"damaged", "nes2", fromHex("4E45531B0101FF7F4469736B44756465"), 4, 0, 1, "fixed",
+     "4E45531A010141080000000000000001"},
+    // The data matches after its trainer: the flag stays though the entry has none.
+    {"trainer", "nes2", join(header(1, 1, 0x04, 0), Bytes(512, 0xEE)), 0, 0, 1, "fixed",
+     "4E45531A010105080000000000000001"},
+    {"readonly", "nes2", nrom, 0, 0, 1, "not written: the file is read-only", ""},
+    {"changed", "nes2", nrom, 0, 0, 1, "not written: another program changed the header meanwhile",
+     "4E45531A020200000000000000000000"},
+    {"mapper268", "ines1", nrom, 268, 1, 0, "not fixable in iNES 1.0 form: mapper, submapper", ""},
+    {"toines1", "ines1", nrom, 0, 0, 0, "fixed", "4E45531A010101000000000000000000"},
+    {"keepines1", "keep", nrom, 2, 0, 0, "fixed", "4E45531A010121000000000000000000"},
+    {"keepnes2", "keep", fromHex("4E45531A010100080000000000000000"), 2, 0, 0, "fixed",
+     "4E45531A010121080000070000000000"},
+};
+
+class Repair : public ::testing::Test {
+protected:
+    TempDir tmp;
+    std::string folder = tmp.file("in"), db = tmp.file("db.xml"), journal = tmp.file("j.jsonl");
+    std::map<std::string, Bytes> before;
+
+    // Stages every case of `format` in tmp/in and a database of them all.
+    void stage(const std::string& format) {
+        ::mkdir(folder.c_str(), 0700);
+        std::string xml = "<?xml version=\"1.0\"?>\n<nes20db>\n";
+        int seed = 0;
+        for (const Case& c : cases) {
+            const Bytes body = data(++seed);
+            if (c.mapper >= 0) {
+                xml += game(body, c.mapper, c.submapper, 'V', c.expansion);
+            }
+            if (c.format == format) {
+                const std::string path = folder + "/" + c.name + ".nes";
+                writeFile(path, before[path] = join(c.head, body));
+            }
+        }
+        xml += "</nes20db>\n";
+        writeFile(db, Bytes(xml.begin(), xml.end()));
+        if (format == "nes2") {
+            makeReadOnly(folder + "/readonly.nes");
+        }
+    }
+    // Every file holds what it held, except for the header of the `changed`.
+    void expectAsBefore(const std::map<std::string, std::string>& headers = {}) {
+        for (const auto& [path, bytes] : before) {
+            const auto header = headers.find(path);
+            Bytes expected = bytes;
+            if (header != headers.end() && !header->second.empty()) {
+                const Bytes fresh = fromHex(header->second);
+                std::copy(fresh.begin(), fresh.end(), expected.begin());
+            }
+            EXPECT_EQ(readFile(path), expected) << path;
+        }
+    }
+};
+
+TEST_F(Repair, EachFormatFixesWhatTheDatabaseKnowsAndNothingBehindTheHeaders) {
+    for (const char* format : {"nes2", "ines1", "keep"}) {
+        SCOPED_TRACE(format);
+        before.clear();
+        stage(format);
+        const std::string changed = folder + "/changed.nes";
+        const std::string other = "4E45531A020200000000000000000000";
+        beforeRepairWriteHook = [&](const std::string& path) {
+            if (path == changed) { // the same file, another header
+                const int fd = ::open(changed.c_str(), O_WRONLY);
+                EXPECT_EQ(::pwrite(fd, fromHex(other).data(), 16, 0), 16);
+                ::close(fd);
+            }
+        };
+        const Result fixed =
+            run({"fix", "--db", db, "--format", format, "--journal", journal, folder});
+        beforeRepairWriteHook = nullptr;
+        std::map<std::string, std::string> headers;
+        for (const Case& c : cases) {
+            if (c.format != std::string(format)) {
+                continue;
+            }
+            const std::string path = folder + "/" + c.name + ".nes";
+            EXPECT_NE(fixed.out.find(path + ": " + c.line + "\n"), std::string::npos) << fixed.out;
+            headers[path] = c.after;
+        }
+        EXPECT_EQ(fixed.code, std::string(format) == "nes2" ? 1 : 0) << fixed.err;
+        expectAsBefore(headers);
+        // Undo puts back every header the fix wrote (a dry run none); one changed since is
+        // left alone.
+        EXPECT_NE(run({"undo", "--dry-run", journal}).out.find(": would be restored\n"),
+                  std::string::npos);
+        expectAsBefore(headers);
+        const Result undone = run({"undo", journal});
+        EXPECT_EQ(undone.code, std::string(format) == "nes2" ? 1 : 0) << undone.out;
+        if (std::string(format) == "nes2") {
+            EXPECT_NE(undone.out.find(changed + ": changed since the fix: left alone"),
+                      std::string::npos);
+            EXPECT_NE(fixed.out.find("  old 4E 45 53 1A 01 01 00 00 00 00 00 00 00 00 00 00\n"
+                                     "  new 4E 45 53 1A 01 01 01 08 00 00 00 00 00 00 00 01\n"),
+                      std::string::npos);
+            EXPECT_NE(fixed.out.find("7 images: 3 fixed, 1 unchanged, 1 not in the database, "
+                                     "2 not written\n"),
+                      std::string::npos);
+            before[changed] = join(fromHex(other), data(7));
+        }
+        expectAsBefore();
+        EXPECT_EQ(run({"undo", journal}).out.find("restored\n"), std::string::npos);
+        ::unlink(journal.c_str());
+        ::chmod((folder + "/readonly.nes").c_str(), 0600);
+        for (const auto& file : before) {
+            ::unlink(file.first.c_str());
+        }
+    }
+}
+
+TEST_F(Repair, DryRunAndJsonWriteNothing) {
+    stage("nes2");
+    const Result dry = run({"fix", "--db", db, "--dry-run", "--json", folder});
+    EXPECT_NE(dry.out.find("\"result\":\"fixed\",\"old\":\"4E45531A010100000000000000000000\","
+                           "\"new\":\"" +
+                           nes2Vertical + "\",\"name\":\"Homebrew\\\\Test 0\",\"dryRun\":true}"),
+              std::string::npos)
+        << dry.out;
+    EXPECT_NE(dry.out.find("\"result\":\"notWritten\""), std::string::npos); // read-only
+    EXPECT_FALSE(exists(journal));
+    expectAsBefore();
+}
+
+TEST_F(Repair, HeaderlessImagesGetANewFileNeverOverwritten) {
+    ::mkdir(folder.c_str(), 0700);
+    const std::string out = tmp.file("out");
+    ::mkdir(out.c_str(), 0700);
+    const Bytes body = data(1);
+    const std::string raw = folder + "/raw.bin";
+    writeFile(raw, body);
+    const std::string xml = "<nes20db>" + game(body, 0, 0, 'V', 1) + "</nes20db>";
+    writeFile(db, Bytes(xml.begin(), xml.end()));
+    EXPECT_EQ(run({"fix", "--db", db, raw}).out, raw + ": not in the database\n1 image: 0 fixed, "
+                                                       "0 unchanged, 1 not in the database\n");
+    const Result added = run({"fix", "--db", db, "--headerless-out", out, raw});
+    EXPECT_EQ(added.code, 0) << added.out << added.err;
+    EXPECT_EQ(readFile(out + "/raw.nes"), join(fromHex(nes2Vertical), body));
+    EXPECT_EQ(readFile(raw), body);
+    const Result again = run({"fix", "--db", db, "--headerless-out", out, raw});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.out.find("raw.nes: File exists"), std::string::npos) << again.out;
+    EXPECT_EQ(readFile(out + "/raw.nes"), join(fromHex(nes2Vertical), body));
+}
+
+TEST_F(Repair, ARunKilledBetweenTwoFilesIsUndoneCompletely) {
+    stage("nes2");
+    ::unlink((folder + "/readonly.nes").c_str());
+    ::unlink((folder + "/changed.nes").c_str());
+    before.erase(folder + "/readonly.nes");
+    before.erase(folder + "/changed.nes");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int writes = 0;
+        inesStrm::beforeWriteHook = [&writes] {
+            if (++writes == 2) {
+                ::_exit(9); // killed after the first header, the second recorded
+            }
+        };
+        ::setenv("XDG_STATE_HOME", tmp.path().c_str(), 1);
+        run({"fix", "--db", db, folder});
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    // The one file in the state folder.
+    const std::string state = tmp.file("tallowick");
+    DIR* list = ::opendir(state.c_str());
+    ASSERT_NE(list, nullptr);
+    std::string name;
+    for (const dirent* entry = ::readdir(list); entry != nullptr; entry = ::readdir(list)) {
+        name = entry->d_name[0] != '.' ? state + "/" + entry->d_name : name;
+    }
+    ::closedir(list);
+    std::string error;
+    const auto entries = readJournal(name, error);
+    ASSERT_TRUE(entries) << error;
+    ASSERT_EQ(entries->size(), 2u);
+    EXPECT_EQ(entries->front().path, folder + "/damaged.nes");
+    EXPECT_EQ(readFile(folder + "/damaged.nes")[3], 0x1A);
+    const Result undone = run({"undo", name});
+    EXPECT_EQ(undone.code, 0) << undone.out;
+    EXPECT_NE(undone.out.find("2 entries: 1 restored, 1 held the old header, 0 left alone"),
+              std::string::npos)
+        << undone.out;
+    expectAsBefore();
+    // A file replaced since the fix is another file: left alone.
+    ASSERT_EQ(run({"fix", "--db", db, "--journal", journal, folder}).code, 0);
+    const std::string fixedFile = folder + "/fixed.nes";
+    writeFile(tmp.file("copy"), before[fixedFile]);
+    ::rename(tmp.file("copy").c_str(), fixedFile.c_str());
+    const Result replaced = run({"undo", journal});
+    EXPECT_EQ(replaced.code, 1);
+    EXPECT_NE(replaced.out.find(fixedFile + ": another file has this name now: left alone"),
+              std::string::npos)
+        << replaced.out;
+    EXPECT_EQ(readFile(fixedFile), before[fixedFile]);
+}
+
+TEST(Journal, ACutLastLineIsDroppedAndAnythingElseRefused) {
+    TempDir tmp;
+    const std::string line = "{\"path\":\"a\",\"pathHex\":\"61\",\"device\":1,\"inode\":2,\"old\":"
+                             "\"4E45531A010100000000000000000000\",\"new\":\"" +
+                             nes2Vertical + "\"}\n";
+    const std::string first = "{\"format\":\"tallowick-journal\",\"version\":1}\n";
+    const struct {
+        std::string text;
+        int entries; // -1: refused
+    } rows[] = {{first + line + line, 2},
+                {first + line + line.substr(0, 30), 1},
+                {first + line.substr(0, 30) + "\n" + line, -1},
+                {line, -1},
+                {"{\"format\":\"tallowick-journal\",\"version\":2}\n", -1},
+                {"", -1}};
+    for (const auto& row : rows) {
+        writeFile(tmp.file("j"), Bytes(row.text.begin(), row.text.end()));
+        std::string error;
+        const auto entries = readJournal(tmp.file("j"), error);
+        EXPECT_EQ(entries ? int(entries->size()) : -1, row.entries) << row.text;
+    }
+}
+
+TEST(SetWords, NamesFromTheTablesStandForTheirCodes) {
+    const struct {
+        const char* key;
+        const char* word;
+        int code; // -1: not a word of the field
+    } rows[] = {{"timing", "pal", 1},       {"timing", "NTSC", 0},    {"timing", "dendy", 3},
+                {"timing", "nes", -1},      {"consoleType", "vs", 1}, {"consoleType", "system", -1},
+                {"expansion", "zapper", 8}, {"mapper", "nrom", -1},   {"timing", "2", -1}};
+    for (const auto& row : rows) {
+        const auto value = valueOfWord(*findField(row.key), row.word);
+        EXPECT_EQ(value ? int(*value) : -1, row.code) << row.key << "=" << row.word;
+    }
+    TempDir tmp;
+    ::mkdir(tmp.file("sub").c_str(), 0700);
+    const Bytes image = join(fromHex("4E45531A010100080000000000000000"), data(1));
+    writeFile(tmp.file("sub/a.nes"), image);
+    EXPECT_EQ(run({"info", "--brief", "--no-hashes", tmp.path()}).out,
+              tmp.file("sub/a.nes") + ": NES 2.0, mapper 0: NROM, PRG 16 KiB, CHR 8 KiB, "
+                                      "horizontal, no battery, fine\n");
+    const Result set = run(
+        {"set", "timing=pal", "console=vs", "expansion=zapper", "mirroring=vertical", tmp.path()});
+    EXPECT_EQ(set.code, 0) << set.err;
+    EXPECT_EQ(readFile(tmp.file("sub/a.nes")),
+              join(fromHex("4E45531A010101090000000001000008"), data(1)));
+    EXPECT_EQ(run({"set", "timing=nes", tmp.path()}).code, 2);
+    EXPECT_NE(run({"set", "--help"}).out.find(" pal (1)"), std::string::npos);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    becomeOrdinaryUser();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
