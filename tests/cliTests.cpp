@@ -3,13 +3,22 @@
 #include "commandLine.h"
 #include "inOrder.h"
 
+#include "inesStrm.h"
+
 #include <QByteArray>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <set>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace testfiles;
@@ -125,6 +134,169 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
             now.resize(16);
             EXPECT_EQ(now, fromHex(row.headerAfter)) << what;
         }
+    }
+}
+
+// The lines of `text`.
+std::vector<std::string> linesOf(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// One hunk between the lines both texts start and end with.
+std::string lineDiff(const std::string& expected, const std::string& actual) {
+    const std::vector<std::string> a = linesOf(expected), b = linesOf(actual);
+    std::size_t start = 0, end = 0;
+    while (start < std::min(a.size(), b.size()) && a[start] == b[start]) {
+        ++start;
+    }
+    while (start + end < std::min(a.size(), b.size()) &&
+           a[a.size() - 1 - end] == b[b.size() - 1 - end]) {
+        ++end;
+    }
+    std::string hunk = "@@ line " + std::to_string(start + 1) + " @@\n";
+    for (const auto& [sign, lines] : {std::pair{'-', &a}, std::pair{'+', &b}}) {
+        for (std::size_t i = start; i + end < lines->size(); ++i) {
+            hunk += sign + (*lines)[i] + "\n";
+        }
+    }
+    return hunk;
+}
+
+// Every command of the golden files (their "$" lines) on every sample and on
+// the made-up images of images.txt, all in one folder ("@"; "@/*": each file
+// in it). The output must match the file, which was checked once as
+// CHECKED.md says. With TALLOWICK_GOLDEN_WRITE=FOLDER the outputs also go to
+// FOLDER, to be reviewed line by line before any expected file is replaced.
+TEST_F(Cli, OutputsMatchTheCheckedGoldenFiles) {
+    const auto text = [](const std::string& path) {
+        const Bytes bytes = readFile(std::string(TALLOWICK_GOLDEN_DIR) + "/" + path);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    for (const std::string& line : linesOf(text("images.txt"))) {
+        std::istringstream words(line);
+        std::string name, hex;
+        std::size_t payload = 0, padding = 0;
+        if (words >> name >> hex >> payload >> padding && name[0] != '#') {
+            Bytes bytes = image(fromHex(hex), payload);
+            bytes.resize(bytes.size() + padding, 0xFF);
+            writeFile(tmp.file(name), bytes);
+        }
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(samplesDir())) {
+        if (entry.path().extension() == ".nes") {
+            copyFile(entry.path(), tmp.file(entry.path().filename()));
+        }
+    }
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp.path())) {
+        files.insert("@/" + entry.path().filename().string());
+    }
+    for (const char* name :
+         {"info.txt", "info-json.txt", "check-verbose.txt", "check-db.txt", "set-dry-run.txt"}) {
+        const std::string expected = text(name);
+        std::string actual;
+        for (const std::string& command : linesOf(expected)) {
+            std::istringstream words(command);
+            std::vector<std::string> args;
+            for (std::string word; command.rfind("$ ", 0) == 0 && words >> word;) {
+                word == "@/*" ? void(args.insert(args.end(), files.begin(), files.end()))
+                : word == "$" ? void()
+                              : args.push_back(word == "samples/nes20db-samples.xml"
+                                                   ? samplesDir() + word.substr(7)
+                                                   : word);
+            }
+            if (!args.empty()) {
+                const Result result = run(args);
+                actual += command + "\nexit " + std::to_string(result.code) + "\n" + result.out +
+                          "--- stderr\n" + result.err;
+            }
+        }
+        for (std::size_t at; (at = actual.find(tmp.path())) != std::string::npos;) {
+            actual.replace(at, tmp.path().size(), "@");
+        }
+        if (const char* folder = std::getenv("TALLOWICK_GOLDEN_WRITE")) {
+            writeFile(std::string(folder) + "/" + name, Bytes(actual.begin(), actual.end()));
+        }
+        EXPECT_TRUE(expected == actual) << name << ":\n" << lineDiff(expected, actual);
+    }
+}
+
+// How many descriptors of this process name `path`.
+int opened(const std::string& path) {
+    int count = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        count += std::filesystem::read_symlink(fd.path(), error) == path;
+    }
+    return count;
+}
+
+// Each refusal of set and clean: its words, exit code 1, and the files'
+// bytes as the other program left them. `act` runs before the command, or
+// while another program holds the lock (once the command has read the file),
+// or inside the locked write.
+TEST_F(Cli, RefusedWritesLeaveTheFileAsItWas) {
+    enum When { before, locked, inGap };
+    using Act = std::function<void(const std::string&)>;
+    std::optional<WritesFail> full;
+    const Act moved = [](const std::string& p) {
+        std::rename(p.c_str(), (p + "~").c_str()), copyFile(p + "~", p);
+    };
+    // clang-format off
+    const struct { const char* what; When when; Act act; const char* command, *words; } rows[] = {
+        {"read-only", before, makeReadOnly, "set", "the file is read-only"},
+        {"read-only, cleaned", before, makeReadOnly, "clean", "the file is read-only"},
+        {"moved, a copy in its place", inGap, moved, "set", "the file was moved, replaced or deleted meanwhile"},
+        {"replaced", inGap, [](const std::string& p) { writeFile(p + "~", Bytes(20, 'x')), std::rename((p + "~").c_str(), p.c_str()); },
+         "clean", "the file was moved, replaced or deleted meanwhile"},
+        {"changed on disk", locked, [](const std::string& p) { writeFile(p, image(header(3, 1, 0, 0), 100)); }, "set",
+         "another program changed the header meanwhile"},
+        {"truncated", locked, [](const std::string& p) { ::truncate(p.c_str(), 15); }, "clean", "the file is shorter than 16 bytes now"},
+        {"no longer iNES", locked, [](const std::string& p) { writeFile(p, image(fromHex("504B0304"), 30)); }, "set",
+         "the file is no longer an iNES image"},
+        {"disk full", inGap, [&](const std::string&) { full.emplace(); }, "set", "the system refused the write (File too large)"}};
+    // clang-format on
+    for (const auto& row : rows) {
+        const std::string path = tmp.file("dirty-bytes.nes");
+        std::filesystem::remove(path), std::filesystem::remove(path + "~");
+        copyFile(samplesDir() + "/dirty-bytes.nes", path);
+        std::pair<Bytes, Bytes> left; // the file at the path and a moved one, after the act
+        const auto done = [&] {
+            left = {readFile(path), exists(path + "~") ? readFile(path + "~") : Bytes()};
+        };
+        if (row.when == before) {
+            row.act(path), done();
+        }
+        inesStrm::beforeWriteHook = [&] { row.when == inGap ? (row.act(path), done()) : void(); };
+        const int them = row.when == locked ? ::open(path.c_str(), O_RDONLY) : -1;
+        ::flock(them, LOCK_EX); // before the command starts
+        std::thread other([&] {
+            for (int i = 0; them >= 0 && i < 400 && opened(path) < 2; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (them >= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                row.act(path), done(), ::close(them);
+            }
+        });
+        const Result result =
+            run({row.command, std::string(row.command) == "set" ? "mapper=2" : "--",
+                 "@/dirty-bytes.nes"});
+        other.join();
+        full.reset();
+        inesStrm::beforeWriteHook = nullptr;
+        EXPECT_EQ(result.code, 1) << row.what;
+        EXPECT_EQ(result.out, "") << row.what;
+        EXPECT_EQ(result.err, "tallowick-cli: " + path + ": not written: " + row.words + "\n")
+            << row.what;
+        EXPECT_EQ(std::pair(readFile(path), exists(path + "~") ? readFile(path + "~") : Bytes()),
+                  left)
+            << row.what;
     }
 }
 
