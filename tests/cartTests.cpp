@@ -197,15 +197,8 @@ TEST(Stream, TheLockedWriteRechecksTheFile) {
 
 // ---------------------------------------------------------------- the model
 
-// The limits of a form (what every form decodes to and its conversions:
-// oracleTests.cpp).
-TEST(Model, LimitsOfTheForms) {
-    NesHeader nes2(headerOf("4E45531A020112080000700000000000"));
-    EXPECT_FALSE(nes2.setMapper(4095).has_value());
-    EXPECT_EQ(nes2.bytes()[8] & 0x0F, 0x0F);
-    EXPECT_TRUE(nes2.setMapper(4096).has_value() && nes2.setMiscRoms(-1).has_value());
-    EXPECT_EQ(nes2.bytes()[14], 0);
-}
+// What every form decodes to, setting each field within and beyond its
+// limits and the conversions: oracleTests.cpp.
 
 TEST(Model, NamesAndWords) {
     // The catalogue as a whole, to the letter: a fingerprint (FNV-1a) of every name.
