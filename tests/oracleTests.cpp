@@ -57,20 +57,18 @@ void compare(const NesHeader& model) {
          ++field) {
         EXPECT_EQ(field->get(model), want.at(field->key)) << field->key;
     }
-    const bool nes2 = formatOf(h) == HeaderFormat::nes2;
-    EXPECT_EQ(valueName(*findField("vsPpu"), model).has_value(), nes2 && (h[7] & 3) == 1);
-    EXPECT_EQ(valueName(*findField("extendedConsole"), model).has_value(), nes2 && (h[7] & 3) == 3);
+    // Byte 7 bits 0-3: NES 2.0 and console type 1, or 3.
+    EXPECT_EQ(valueName(*findField("vsPpu"), model).has_value(), (h[7] & 0x0F) == 0x09);
+    EXPECT_EQ(valueName(*findField("extendedConsole"), model).has_value(), (h[7] & 0x0F) == 0x0B);
 }
 
 // What an NES 2.0 header made by toNes2 from `h` must hold.
 void compareToNes2(const CartridgeHeader& h) {
-    SCOPED_TRACE(::testing::PrintToString(h));
     const NesHeader made = NesHeader(h).toNes2();
     auto want = decode(h);
     const bool junk = formatOf(h) == HeaderFormat::archaic || formatOf(h) == HeaderFormat::ines07;
-    const bool battery = h[6] & 2;
     want["mapper"] = junk ? h[6] >> 4 : want["mapper"], want["consoleType"] = junk ? 0 : h[7] & 3;
-    want["prgRamBytes"] = battery ? 0 : 8192, want["prgNvramBytes"] = battery ? 8192 : 0;
+    want["prgRamBytes"] = h[6] & 2 ? 0 : 8192, want["prgNvramBytes"] = h[6] & 2 ? 8192 : 0;
     want["chrRamBytes"] = h[5] == 0 ? 8192 : 0;
     EXPECT_EQ(decode(made.bytes()), want) << "made " << ::testing::PrintToString(made.bytes());
     // iNES 1.0 holds it all again, but for bytes 8-15.
@@ -102,14 +100,15 @@ void compareSettings(const NesHeader& before, std::uint64_t value) {
 }
 
 // iNES 1.0 holds an NES 2.0 header without loss exactly when it gives every
-// field back.
+// field back and the header holds nothing else.
 void compareToInes1(const NesHeader& model) {
-    SCOPED_TRACE(::testing::PrintToString(model.bytes()));
     const NesHeader back = model.toInes1().toNes2();
     const bool same =
         std::all_of(headerFields, headerFields + headerFieldCount,
                     [&](const HeaderField& f) { return f.get(back) == f.get(model); });
-    EXPECT_EQ(model.convertsToInes1WithoutLoss(), same);
+    const CartridgeHeader& h = model.bytes(); // and no unused bit set in bytes 12, 14, 15
+    EXPECT_EQ(model.convertsToInes1WithoutLoss(),
+              same && !(h[12] & 0xFC || h[14] & 0xFC || h[15] & 0x80));
     EXPECT_EQ(formatOf(model.toInes1().bytes()), HeaderFormat::ines1);
 }
 
@@ -130,19 +129,20 @@ CartridgeHeader randomHeader(std::mt19937& random) {
     if (random() % 2) {
         h[12] = h[13] = h[14] = h[15] = 0;
     }
+    if (random() % 4 == 0) { // an NES 2.0 header that iNES 1.0 holds, with one bit of 8-15 flipped
+        h = NesHeader(h).toNes2().bytes(), h[8 + random() % 8] ^= std::uint8_t(1 << random() % 8);
+    }
     return h;
 }
 
 // Every field, setting one, and the conversions.
 TEST(Oracle, TheModelDecodesLikeTheByteTables) {
-    int samples = 0;
     for (const auto& entry : std::filesystem::directory_iterator(samplesDir())) {
         Bytes bytes = readFile(entry.path());
         CartridgeHeader h{};
         std::copy_n(bytes.begin(), std::min<std::size_t>(16, bytes.size()), h.begin());
-        samples += entry.path().extension() == ".nes" ? (compare(NesHeader(h)), 1) : 0;
+        entry.path().extension() == ".nes" ? compare(NesHeader(h)) : void();
     }
-    EXPECT_EQ(samples, 14);
     // Numbers and sizes in and out of every field's range.
     // clang-format off
     const std::uint64_t values[] = {0, 1, 2, 3, 7, 15, 16, 19, 100, 127, 255, 256, 4095, 4096, 128, 768, 8192,
@@ -151,6 +151,7 @@ TEST(Oracle, TheModelDecodesLikeTheByteTables) {
     std::mt19937 random(19);
     for (int i = 0; i < 20000 && !HasFailure(); ++i) {
         const NesHeader model(randomHeader(random));
+        SCOPED_TRACE(::testing::PrintToString(model.bytes()));
         compare(model);
         compareSettings(model, values[random() % std::size(values)]);
         model.isNes2() ? compareToInes1(model) : compareToNes2(model.bytes());
