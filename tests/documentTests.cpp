@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -170,6 +171,38 @@ TEST(Document, TakeAllMakesTheEntrysHeader) {
     std::ostringstream out, err;
     EXPECT_EQ(runCommandLine({"check", "--verbose", "--db", db, path}, out, err), 0);
     EXPECT_NE(out.str().find(": fine"), std::string::npos) << out.str();
+}
+
+// Text from files (names, database comments, titles) printed on one line:
+// controls, line separators and bytes that are not UTF-8 escaped.
+TEST(Document, PrintableTextCannotForgeLines) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"Zelda \xE2\x80\x93 \xC3\x84rger.nes", "Zelda \xE2\x80\x93 \xC3\x84rger.nes"},
+        {"a\nb: fine\r\t", "a\\nb: fine\\r\\t"},
+        {"\x1B[31mred\x7F", "\\x1B[31mred\\x7F"},
+        {"\xE2\x80\xA8\xE2\x80\xA9\xC2\x85", "\\u2028\\u2029\\u0085"},
+        {"caf\xE9\xC0\x80\xED\xA0\x80.nes", "caf\\xE9\\xC0\\x80\\xED\\xA0\\x80.nes"}};
+    for (const auto& [raw, shown] : rows) {
+        EXPECT_EQ(printable(raw), shown);
+    }
+    // A name with a newline and a comment with one stay one line each.
+    TempDir tmp;
+    const std::string path = tmp.file("x\n/tmp/y: fine.nes");
+    std::filesystem::create_directories(tmp.file("x\n/tmp"));
+    writeFile(path, image(fromHex("4E45531A020100000000000000000000"), 32768));
+    ImageDocument document(path);
+    document.scan();
+    const Hashes& hashes = document.report()->hashes;
+    const std::string db = tmp.file("db.xml");
+    const std::string text = "<nes20db><game><!-- All well\nx: fine --><prgrom size='32768'/><rom "
+                             "size='32768' crc32='" +
+                             hashes.bodyCrc32 + "' sha1='" + hashes.bodySha1 +
+                             "'/><pcb mapper='0'/></game></nes20db>";
+    writeFile(db, Bytes(text.begin(), text.end()));
+    std::ostringstream out, err;
+    runCommandLine({"info", "--db", db, tmp.path()}, out, err);
+    EXPECT_NE(out.str().find("x\\n/tmp/y: fine.nes\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("  Database          All well\\nx: fine\n"), std::string::npos);
 }
 
 } // namespace
