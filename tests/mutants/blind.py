@@ -31,8 +31,8 @@ BLIND = [
                "more) is reported as a changed header, not as no longer an iNES image, and "
                "Overwrite writes a header over it",
          file="cart/inesStrm.cpp",
-         old="    if (!startsLikeInes(now.data())) {",
-         new="    if (!startsLikeInes(lastSeen.data())) {"),
+         old="    if (!damagedAccepted && !startsLikeInes(now.data())) {",
+         new="    if (!damagedAccepted && !startsLikeInes(lastSeen.data())) {"),
     dict(id="blind-write-base-kept",
          fault="after a write the stream still holds the header as first loaded: the window "
                "stays modified after Apply, and a second Apply says another program changed "
@@ -377,8 +377,8 @@ BLIND = [
          fault="info no longer takes --no-hashes: `info --no-hashes FILE` is refused as an "
                "unknown option",
          file="cli/commandLine.cpp",
-         old="     {\"json\", \"no-hashes\", \"db\"},",
-         new="     {\"json\", \"db\"},"),
+         old="     {\"json\", \"no-hashes\", \"db\", \"brief\"},",
+         new="     {\"json\", \"db\", \"brief\"},"),
     # A folder that cannot be read skipped in silence.
     dict(id="blind-cli-folder-error-silent",
          fault="a folder (or subfolder) that cannot be read is skipped without a word: check "
