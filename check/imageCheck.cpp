@@ -683,7 +683,9 @@ constexpr Rule rules[] = {
 
 // ---------------------------------------------------------------- hashing
 
-std::string hexOf(const unsigned char* bytes, std::size_t size) {
+} // namespace
+
+std::string upperHex(const unsigned char* bytes, std::size_t size) {
     static const char digits[] = "0123456789ABCDEF";
     std::string text;
     for (std::size_t i = 0; i < size; ++i) {
@@ -692,6 +694,8 @@ std::string hexOf(const unsigned char* bytes, std::size_t size) {
     }
     return text;
 }
+
+namespace {
 
 class Sha1 {
 public:
@@ -706,7 +710,7 @@ public:
         unsigned char digest[EVP_MAX_MD_SIZE];
         unsigned size = 0;
         ready = ready && EVP_DigestFinal_ex(context.get(), digest, &size) == 1;
-        return ready ? hexOf(digest, size) : std::string();
+        return ready ? upperHex(digest, size) : std::string();
     }
 
 private:
@@ -730,7 +734,7 @@ struct Crc {
         const unsigned char bytes[] = {
             static_cast<unsigned char>(value >> 24), static_cast<unsigned char>(value >> 16),
             static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
-        return length == 0 ? std::string() : hexOf(bytes, sizeof bytes);
+        return length == 0 ? std::string() : upperHex(bytes, sizeof bytes);
     }
 };
 

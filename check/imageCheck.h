@@ -61,6 +61,9 @@ std::vector<Finding> checkHeader(const NesHeader& header, std::uint64_t fileSize
 // start with "NES" and $1A". Nothing for an iNES image.
 std::optional<std::string> explainNotInes(const CartridgeHeader& first16, std::uint64_t fileSize);
 
+// "4E45531A": bytes as upper-case hexadecimal, without blanks.
+std::string upperHex(const unsigned char* bytes, std::size_t size);
+
 // Upper-case hexadecimal hashes; empty when the part is not in the file.
 struct Hashes {
     std::string fileCrc32;           // the whole file

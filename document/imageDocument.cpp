@@ -1,5 +1,7 @@
 #include "imageDocument.h"
 
+#include "descriptor.h"
+
 #include "repair.h"
 
 #include <algorithm>
@@ -14,23 +16,6 @@ namespace {
 
 constexpr std::uint64_t headerBytes = 16;
 constexpr std::uint64_t titleBytes = 128;
-
-// A descriptor closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd; }
-
-private:
-    int fd;
-};
 
 const WriteWords writeWords[] = {
     {WriteResult::written, "written", ""},

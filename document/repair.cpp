@@ -1,5 +1,7 @@
 #include "repair.h"
 
+#include "descriptor.h"
+
 #include "nesNames.h"
 
 #include <openssl/evp.h>
@@ -29,29 +31,6 @@ constexpr int journalVersion = 1;
 
 std::string systemError(int error) {
     return std::generic_category().message(error);
-}
-
-// A descriptor closed when it goes out of scope.
-struct Owned {
-    int fd;
-    explicit Owned(int fd) : fd(fd) {}
-    ~Owned() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-};
-
-std::string hexBytes(const std::uint8_t* bytes, std::size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (std::size_t i = 0; i < count; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 15];
-    }
-    return hex;
 }
 
 std::optional<std::string> bytesOfHex(std::string_view hex) {
@@ -120,7 +99,7 @@ std::optional<std::pair<std::string, std::string>> wholeFileHashes(int fd) {
     }
     const std::uint8_t crcBytes[] = {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16),
                                      std::uint8_t(crc >> 8), std::uint8_t(crc)};
-    return std::make_pair(hexBytes(crcBytes, 4), hexBytes(digest, length));
+    return std::make_pair(upperHex(crcBytes, 4), upperHex(digest, length));
 }
 
 const DatabaseEntry* findBy(const HeaderDatabase& database, const std::string& crc,
@@ -187,8 +166,8 @@ RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, F
     }
     const bool added = plan.entry == nullptr && !ines && headerless;
     if (added) {
-        const Owned fd(stream->duplicate());
-        const auto hashes = fd.fd >= 0 ? wholeFileHashes(fd.fd) : std::nullopt;
+        const Descriptor fd(stream->duplicate());
+        const auto hashes = fd.get() >= 0 ? wholeFileHashes(fd.get()) : std::nullopt;
         if (!hashes) {
             plan.why = "the file could not be read";
             return plan;
@@ -250,17 +229,17 @@ std::optional<std::string> writeWithHeader(ImageDocument& document, const Repair
         }
         return target;
     }
-    const Owned in(document.stream() != nullptr ? document.stream()->duplicate() : -1);
-    const Owned out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (in.fd < 0 || out.fd < 0) {
+    const Descriptor in(document.stream() != nullptr ? document.stream()->duplicate() : -1);
+    const Descriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (in.get() < 0 || out.get() < 0) {
         error = target + ": " + systemError(errno);
         return std::nullopt;
     }
     int failure =
-        writeAll(out.fd, reinterpret_cast<const char*>(plan.fresh.data()), plan.fresh.size());
+        writeAll(out.get(), reinterpret_cast<const char*>(plan.fresh.data()), plan.fresh.size());
     std::vector<char> buffer(1 << 20);
     for (off_t at = 0; failure == 0;) {
-        const ssize_t got = ::pread(in.fd, buffer.data(), buffer.size(), at);
+        const ssize_t got = ::pread(in.get(), buffer.data(), buffer.size(), at);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -268,10 +247,10 @@ std::optional<std::string> writeWithHeader(ImageDocument& document, const Repair
             failure = got < 0 ? errno : 0;
             break;
         }
-        failure = writeAll(out.fd, buffer.data(), std::size_t(got));
+        failure = writeAll(out.get(), buffer.data(), std::size_t(got));
         at += got;
     }
-    if (failure == 0 && ::fsync(out.fd) != 0) {
+    if (failure == 0 && ::fsync(out.get()) != 0) {
         failure = errno;
     }
     if (failure != 0) {
@@ -301,10 +280,11 @@ std::unique_ptr<Journal> Journal::create(const std::string& path, std::string& e
     }
     // The journal's name in its folder reaches the disk too.
     const std::size_t slash = path.find_last_of('/');
-    const Owned folder(::open(slash == std::string::npos ? "." : path.substr(0, slash + 1).c_str(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.fd >= 0) {
-        ::fsync(folder.fd);
+    const Descriptor folder(
+        ::open(slash == std::string::npos ? "." : path.substr(0, slash + 1).c_str(),
+               O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) {
+        ::fsync(folder.get());
     }
     return journal;
 }
@@ -318,9 +298,9 @@ bool Journal::record(const JournalEntry& entry, std::string& error) {
     rapidjson::Writer<rapidjson::StringBuffer> json(buffer);
     const std::string shown = printable(entry.path);
     const std::string hexPath =
-        hexBytes(reinterpret_cast<const std::uint8_t*>(entry.path.data()), entry.path.size());
-    const std::string old = hexBytes(entry.old.data(), entry.old.size());
-    const std::string fresh = hexBytes(entry.fresh.data(), entry.fresh.size());
+        upperHex(reinterpret_cast<const std::uint8_t*>(entry.path.data()), entry.path.size());
+    const std::string old = upperHex(entry.old.data(), entry.old.size());
+    const std::string fresh = upperHex(entry.fresh.data(), entry.fresh.size());
     json.StartObject();
     json.Key("path");
     json.String(shown.c_str());
@@ -443,9 +423,9 @@ std::optional<std::vector<JournalEntry>> readJournal(const std::string& path, st
 
 std::optional<JournalEntry> journalEntryFor(const ImageDocument& document,
                                             const CartridgeHeader& fresh) {
-    const Owned fd(document.stream() != nullptr ? document.stream()->duplicate() : -1);
+    const Descriptor fd(document.stream() != nullptr ? document.stream()->duplicate() : -1);
     struct stat status {};
-    if (fd.fd < 0 || ::fstat(fd.fd, &status) != 0) {
+    if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0) {
         return std::nullopt;
     }
     // A relative name would mean another file to an undo run elsewhere.
