@@ -269,7 +269,6 @@ private slots:
         // clang-format off
         const struct { const char* why; QString head, box, typed, refused, after, beside; } rows[] = {
             {"mapper 20", ines, "txtMapperNum", "20", "", "4E45531A01014110", "txtMapperName=NROM"},
-            {"mapper abc", ines, "txtMapperNum", "abc", "'abc' is not a valid integer value", "4E45531A01010100", ""},
             {"mapper 256", ines, "txtMapperNum", "256", "'256' is out of range: enter a number from 0 to 255.", "4E45531A01010100", ""},
             {"full-width digits", ines, "txtMapperNum", QString::fromUtf16(u"\uFF11\uFF12"), "is not a valid integer value", "4E45531A01010100", ""},
             {"PRG 2", ines, "txtPrgPages", "2", "", "4E45531A0201", "txtPrgMem=32k (32768 bytes)"},
