@@ -83,6 +83,7 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
         {{"check", "@"}, 1, {"big.nes: 1 warning: ", "dirty-bytes.nes: 1 warning: bytes 8-15 spell \"GARBAGE!\"",
           "short.NES: 1 error, 1 warning: the file is 1 byte shorter", "long.nes: 1 warning",
           "9 files: 1 with errors, 3 with warnings, 3 fine, 2 could not be read\n"}, {"tiny.nes"}},
+        {{"check", "@/short.NES"}, 1, {"short.NES: 1 error, 1 warning"}, {}}, // errors alone fail
         {{"set", "mapper=0x12C", "battery=yes", "my-game=1.nes", "@/clean-nrom.nes", "@/missing.nes",
           "@/folder.nes", "@/tiny.nes", "@/nes2.nes"}, 1, {"nes2.nes: written"},
          {"my-game=1.nes: cannot open", "clean-nrom.nes: mapper=0x12C: ", "missing.nes: cannot open",

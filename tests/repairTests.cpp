@@ -13,8 +13,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
@@ -61,16 +61,16 @@ std::string hex(const unsigned char* bytes, std::size_t size) {
 // A <game> for `body`, with one PRG and one CHR page; without an expansion
 // device it has the 8 KiB PRG-RAM an iNES 1.0 header implies.
 std::string game(const Bytes& body, int mapper, int submapper, char mirroring, int expansion) {
-    const uLong crc = crc32(crc32(0, nullptr, 0), body.data(), uInt(body.size()));
-    const unsigned char crcBytes[] = {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16),
-                                      std::uint8_t(crc >> 8), std::uint8_t(crc)};
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08lX",
+                  crc32(crc32(0, nullptr, 0), body.data(), uInt(body.size())));
     unsigned char sha[EVP_MAX_MD_SIZE];
     unsigned int shaSize = 0;
     EVP_Digest(body.data(), body.size(), sha, &shaSize, EVP_sha1(), nullptr);
     const std::string zeros = "crc32=\"00000000\" sha1=\"" + std::string(40, '0') + "\"";
     return "<game><!-- Homebrew\\Test " + std::to_string(mapper) + " -->\n<prgrom size=\"16384\" " +
-           zeros + "/><chrrom size=\"8192\" " + zeros + "/>\n<rom size=\"24576\" crc32=\"" +
-           hex(crcBytes, 4) + "\" sha1=\"" + hex(sha, shaSize) + "\"/>\n" +
+           zeros + "/><chrrom size=\"8192\" " + zeros + "/>\n<rom size=\"24576\" crc32=\"" + crc +
+           "\" sha1=\"" + hex(sha, shaSize) + "\"/>\n" +
            (expansion == 0 ? "<prgram size=\"8192\"/>" : "") + "<pcb mapper=\"" +
            std::to_string(mapper) + "\" submapper=\"" + std::to_string(submapper) +
            "\" mirroring=\"" + mirroring + "\" battery=\"0\"/><console type=\"0\" region=\"0\"/>" +
@@ -200,11 +200,7 @@ TEST_F(Repair, EachFormatFixesWhatTheDatabaseKnowsAndNothingBehindTheHeaders) {
         }
         expectAsBefore();
         EXPECT_EQ(run({"undo", journal}).out.find("restored\n"), std::string::npos);
-        ::unlink(journal.c_str());
-        ::chmod((folder + "/readonly.nes").c_str(), 0600);
-        for (const auto& file : before) {
-            ::unlink(file.first.c_str());
-        }
+        std::filesystem::remove(journal), std::filesystem::remove_all(folder);
     }
 }
 
@@ -264,14 +260,8 @@ TEST_F(Repair, ARunKilledBetweenTwoFilesIsUndoneCompletely) {
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
     // The one file in the state folder.
-    const std::string state = tmp.file("tallowick");
-    DIR* list = ::opendir(state.c_str());
-    ASSERT_NE(list, nullptr);
-    std::string name;
-    for (const dirent* entry = ::readdir(list); entry != nullptr; entry = ::readdir(list)) {
-        name = entry->d_name[0] != '.' ? state + "/" + entry->d_name : name;
-    }
-    ::closedir(list);
+    const std::string name =
+        std::filesystem::directory_iterator(tmp.file("tallowick"))->path().string();
     std::string error;
     const auto entries = readJournal(name, error);
     ASSERT_TRUE(entries) << error;

@@ -18,12 +18,7 @@ namespace {
 // How the boxes the window may show begin: caption, then text.
 const QString notOpened = "Error: The file does not exist:",
               notInes = "Error: The file is not a valid iNES",
-              cleaned = "Note: Some garbage bytes were found and removed",
-              keptDirty = "Note: Some garbage bytes were found in bytes 8-15 of the header.\nThey",
-              readOnly = "Error: The file cannot be written because it is read-only",
-              trainerOn = "Note: A 512-byte trainer will not actually be inserted",
-              trainerOff = "Note: The 512-byte trainer at offsets 16-527 will not acually be",
-              saveQuestion = "Save Changes: Changes have been made.  save them?";
+              readOnly = "Error: The file cannot be written because it is read-only";
 
 // What is typed into a number box: the text and the number it stands for,
 // which the box takes when it is in its range.
@@ -331,7 +326,7 @@ private:
         const bool extension = (b[7] & 0x0C) == 0 && zeroFrom11 && b[9] <= 1 && b[8] <= 16;
         if ((file.bytes[7] & 0x0C) != 0x08 && !extension &&
             std::count(file.bytes.begin() + 8, file.bytes.begin() + 16, 0) < 8) {
-            step.boxes << (file.readOnly ? keptDirty : cleaned);
+            step.boxes << (file.readOnly ? kept : removed);
             std::fill(file.bytes.begin() + (file.readOnly ? 16 : 8), file.bytes.begin() + 16, 0);
         }
         std::copy(file.bytes.begin(), file.bytes.begin() + 16, work.begin());
