@@ -33,7 +33,6 @@ TESTS = {
     "repairTests": ("tests/repairTests", ["--gtest_brief=1"], GTEST),
     "guiTests": ("tests/guiTests", [], QTEST),
     "layoutTests": ("tests/layoutTests", [], QTEST),
-    "randomUserTest": ("tests/randomUserTest", [], QTEST),
 }
 # The programs too, so that a fault in app/ or cli/main.cpp must at least build.
 TARGETS = list(TESTS) + ["tallowick", "tallowick-cli"]
@@ -141,13 +140,10 @@ def summary(results, minutes, already=()):
             f"({minutes:.1f} min).",
             f"Does not build (fix the list): {', '.join(broken) or 'none'}.",
         ])
-    only_random = [m["id"] for m, c in results if c not in ("not caught", "does not build")
-                   and {part.split(":")[0] for part in c.split("; ")} == {"randomUserTest"}]
     caught = len(results) - len(missed) - len(broken)
     return "\n".join([
         f"Caught {caught} of {len(results)} ({minutes:.1f} min).",
         f"Not caught: {', '.join(missed) or 'none'}.",
-        f"Caught only by randomUserTest: {', '.join(only_random) or 'none'}.",
         f"Does not build (fix the list): {', '.join(broken) or 'none'}.",
     ] + ([f"Already failing without a fault (they catch nothing): {'; '.join(already)}."]
          if already else []))
