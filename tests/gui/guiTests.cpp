@@ -703,6 +703,15 @@ private slots:
                      .rightJustified(2, '0'),
                  inFile);
         QCOMPARE(w.prompts.boxes.value(0).startsWith("Save Changes"), how != "refused");
+        if (how == "refused") { // a reload opens the image that stayed, not the refused file
+            const std::string kept = QFile::encodeName(edited).toStdString();
+            Bytes changed = readFile(kept);
+            changed[5] = 2;
+            writeFile(kept, changed);
+            w.prompts.answers = {A::reload};
+            w.click(w.button());
+            QCOMPARE(w.cell(7, 0) + w.cell(6, 0), QString("0203"));
+        }
     }
 
     // Recent files reach the settings at once: another running copy sees
