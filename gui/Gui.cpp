@@ -480,7 +480,8 @@ QString TfrmMain::RefusalText(const ImageDocument& refused) const {
         QString text;
     };
     const Refusal refusals[] = {
-        {OpenProblem::missing, "The file does not exist:\n" + QFile::decodeName(romPath)},
+        {OpenProblem::missing,
+         "The file does not exist:\n" + QString::fromStdString(printable(romPath.toStdString()))},
         {OpenProblem::cannotOpen, streamNotOpened},
         {OpenProblem::notRegularFile, notRegularFile},
         {OpenProblem::tooShort, notInes + '\n' + reason},
@@ -923,7 +924,7 @@ TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
             return Saved::notWritten;
         }
     }
-    const QString name = QFile::decodeName(romPath).section('/', -1);
+    const QString name = QString::fromStdString(printable(romPath.toStdString())).section('/', -1);
     if (result == WriteResult::written) {
         undoStack.setClean();
         ShowHeader(); // nothing is marked unwritten now
