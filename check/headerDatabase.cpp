@@ -691,14 +691,26 @@ std::optional<HeaderDatabase> HeaderDatabase::parse(const std::string& text, std
 
 std::optional<HeaderDatabase> HeaderDatabase::load(const std::string& path, std::string& error,
                                                    const std::atomic<bool>* cancel) {
-    // Not blocking, so that a FIFO cannot hang the reader before it is refused.
+    // Looked at before it is opened: opening a FIFO would release another
+    // program's writer, opening a device may touch it. Not blocking, and
+    // looked at again once open, in case the path changed in between.
+    struct stat before {
+    }, status{};
+    if (stat(path.c_str(), &before) != 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(before.st_mode)) {
+        error = path + " is not a regular file";
+        return std::nullopt;
+    }
     Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat status {};
     if (file.value < 0 || fstat(file.value, &status) != 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return std::nullopt;
     }
-    if (!S_ISREG(status.st_mode)) {
+    if (!S_ISREG(status.st_mode) || status.st_ino != before.st_ino ||
+        status.st_dev != before.st_dev) {
         error = path + " is not a regular file";
         return std::nullopt;
     }

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace testfiles;
@@ -114,6 +117,16 @@ TEST(HeaderDatabase, EndsHugeFilesFastAndCancels) {
     writeSparse(tmp.file("big.xml"), {'<'}, HeaderDatabase::maxFileBytes + 1);
     EXPECT_FALSE(HeaderDatabase::load(tmp.file("big.xml"), error));
     EXPECT_EQ(error, tmp.file("big.xml") + " is larger than 64 MiB: not a header database");
+    // A FIFO is refused without being opened: a program waiting to write into
+    // it is not released.
+    const std::string fifo = tmp.file("fifo.xml");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    auto writer = std::async(std::launch::async, [&] { ::close(::open(fifo.c_str(), O_WRONLY)); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the writer waits
+    EXPECT_FALSE(HeaderDatabase::load(fifo, error));
+    EXPECT_EQ(error, fifo + " is not a regular file");
+    EXPECT_EQ(writer.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK)); // lets the writer go
     Bytes text(60 << 20, 'x');
     const Clock::time_point start = Clock::now();
     for (const std::string prefix : {"<nes20db><!--", "<nes20db a='", "<nes20db><", "<nes20db>"}) {
