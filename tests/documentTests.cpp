@@ -174,6 +174,19 @@ TEST(Document, TakeAllMakesTheEntrysHeader) {
     EXPECT_NE(out.str().find(": fine"), std::string::npos) << out.str();
 }
 
+// Cleaning is the checked write: a header another program changed since the
+// load is neither cleaned over nor reported as cleaned.
+TEST(Document, CleaningIsTheCheckedWrite) {
+    TempDir tmp;
+    const std::string path = tmp.file("game.nes");
+    writeFile(path, image(fromHex("4E45531A020100000000004142434400"), 40960));
+    ImageDocument document(path);
+    const Bytes theirs = image(fromHex("4E45531A020100000000004142434401"), 40960);
+    writeFile(path, theirs);
+    EXPECT_EQ(document.clean(), Cleaning::notWritten);
+    EXPECT_EQ(readFile(path), theirs);
+}
+
 // Text from files (names, database comments, titles) printed on one line:
 // controls, line separators and bytes that are not UTF-8 escaped.
 TEST(Document, PrintableTextCannotForgeLines) {
