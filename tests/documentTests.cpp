@@ -39,6 +39,8 @@ const EditRow editRows[] = {
     {"MapperPastIne1Refused", "4E45531A020100000000000000000000", "mapper=256", "refused: 0 to 255"},
     {"FlagChangesOneBit", "4E45531A0201F0000000000000000000", "battery=1", "4E45531A0201F2000000000000000000"},
     {"SizeTakesExponentForm", "4E45531A020100080000000000000000", "prgRomBytes=768", "4E45531A21010008000F000000000000"},
+    {"SizeSevenTimesPowerOfTwo", "4E45531A020100080000000000000000", "prgRomBytes=7K", "4E45531A2B010008000F000000000000"},
+    {"SizeInMebibytes", "4E45531A020100080000000000000000", "prgRomBytes=2M", "4E45531A800100080000000000000000"},
     {"ToNes2ImpliesRam", "4E45531A020002000000000000000000", "format=nes2", "4E45531A020002080000700700000000"},
     {"ArchaicToNes2TakesByte6Alone", "4E45531A020110446973", "format=nes2", "4E45531A020110080000070000000000"},
     {"LossyToIne1Refused", "4E45531A020100080000070001000000", "format=ines1", "refused: timing"},
@@ -72,8 +74,11 @@ TEST_P(Edits, DocumentAndCommandLineAgree) {
         } else if (edit.rfind("format=", 0) == 0) {
             refusal = document.convert(edit == "format=nes2");
         } else {
-            refusal = document.set(*findField(edit.substr(0, equals)),
-                                   std::stoull(edit.substr(equals + 1), nullptr, 0));
+            const HeaderField& field = *findField(edit.substr(0, equals));
+            const std::string value = edit.substr(equals + 1);
+            refusal = document.set(field, field.kind == FieldKind::size
+                                              ? parseSize(value).value_or(UINT64_MAX)
+                                              : std::stoull(value, nullptr, 0));
         }
         if (!refusal && edit != "clean") {
             EXPECT_EQ(document.save(), WriteResult::written);
