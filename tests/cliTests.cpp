@@ -47,6 +47,7 @@ protected:
         writeFile(tmp.file("sub/long.nes"), image(header(1, 0, 0, 0), 16385));
         ::symlink(tmp.file("sub").c_str(), tmp.file("link").c_str()); // not followed
         ::mkdir(tmp.file("folder.nes").c_str(), 0700);
+        ::mkdir(tmp.file("sub/locked").c_str(), 0); // cannot be read: said, never skipped
         // Slow to read: the files after it are done first, but must be printed after it.
         writeSparse(tmp.file("big.nes"), header(1, 1, 0, 0), 64 << 20);
     }
@@ -82,7 +83,8 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
          {"\"pathBase64\":\"" + base64 + "\",\"error\":\"cannot open", "\"prgRamBytes\":8192,"}, {}},
         {{"check", "@"}, 1, {"big.nes: 1 warning: ", "dirty-bytes.nes: 1 warning: bytes 8-15 spell \"GARBAGE!\"",
           "short.NES: 1 error, 1 warning: the file is 1 byte shorter", "long.nes: 1 warning",
-          "9 files: 1 with errors, 3 with warnings, 3 fine, 2 could not be read\n"}, {"tiny.nes"}},
+          "10 files: 1 with errors, 3 with warnings, 3 fine, 3 could not be read\n"}, {"tiny.nes", "sub/locked: "}},
+        {{"clean"}, 2, {}, {"no FILE given"}},
         {{"check", "@/short.NES"}, 1, {"short.NES: 1 error, 1 warning"}, {}}, // errors alone fail
         {{"set", "mapper=0x12C", "battery=yes", "my-game=1.nes", "@/clean-nrom.nes", "@/missing.nes",
           "@/folder.nes", "@/tiny.nes", "@/nes2.nes"}, 1, {"nes2.nes: written"},
