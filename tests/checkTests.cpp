@@ -99,6 +99,8 @@ TEST(ImageCheck, FindingsOfMadeUpHeaders) {
         {nes2 + "6=12 8=30 15=06", 0, "battery-no-nvram:W expansion-unknown:W submapper-deprecated:W", "use mapper 155"},
         {nes2 + "6=32 7=18", 0, "battery-no-nvram:I", ""},
         {nes2 + "6=04", 0, "trainer-no-ram:W:10=07", ""},
+        {nes2 + "7=0a 13=05", 0, "byte13-unused:W:13=00", "console type 2 does not use it"},
+        {nes2 + "11=70", 0, "nvram-no-battery:W:6=02", ""}, // CHR-NVRAM too
         {nes2 + "6=e9 7=18", 0, "", ""}}; // mappers 30 and 218 use both bits
     // clang-format on
     for (const auto& c : cases) {
