@@ -1087,3 +1087,27 @@ ImageReport scanImage(int descriptor, const NesHeader& header, const Progress& p
     report.content = std::move(content);
     return report;
 }
+
+std::optional<WholeFileHashes> hashWholeFile(int descriptor) {
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::uint64_t>(std::max<off_t>(status.st_size, 0));
+    Sha1 sha;
+    Crc crc;
+    std::vector<std::uint8_t> block(
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, blockBytes)));
+    std::string error;
+    for (std::uint64_t offset = 0; offset < size; offset += block.size()) {
+        const auto length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - offset));
+        if (!readBlock(descriptor, block.data(), length, offset, error)) {
+            return std::nullopt;
+        }
+        sha.add(block.data(), length);
+        crc.add(block.data(), length);
+    }
+    const std::string sha1 = sha.hex();
+    return sha.ok() ? std::optional<WholeFileHashes>({crc.hex(), sha1}) : std::nullopt;
+}

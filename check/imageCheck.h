@@ -114,3 +114,11 @@ using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 // thread; it shares nothing.
 ImageReport scanImage(int descriptor, const NesHeader& header, const Progress& progress = {},
                       const std::atomic<bool>* cancel = nullptr);
+
+// The CRC-32 and SHA-1 of a whole open regular file, upper-case hex: the
+// key of a headerless dump in the header database. Nothing when it cannot
+// be read.
+struct WholeFileHashes {
+    std::string crc32, sha1;
+};
+std::optional<WholeFileHashes> hashWholeFile(int descriptor);

@@ -4,11 +4,9 @@
 
 #include "nesNames.h"
 
-#include <openssl/evp.h>
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -65,41 +63,6 @@ int writeAll(int fd, const char* text, std::size_t size) {
         size -= std::size_t(done);
     }
     return 0;
-}
-
-// The CRC-32 and SHA-1 of the whole open file, upper-case hex.
-std::optional<std::pair<std::string, std::string>> wholeFileHashes(int fd) {
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> sha(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-    if (!sha || EVP_DigestInit_ex(sha.get(), EVP_sha1(), nullptr) != 1) {
-        return std::nullopt;
-    }
-    uLong crc = crc32(0, nullptr, 0);
-    std::vector<std::uint8_t> buffer(1 << 20);
-    for (off_t at = 0;;) {
-        const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), at);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            break;
-        }
-        crc = crc32(crc, buffer.data(), uInt(got));
-        if (EVP_DigestUpdate(sha.get(), buffer.data(), std::size_t(got)) != 1) {
-            return std::nullopt;
-        }
-        at += got;
-    }
-    std::uint8_t digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(sha.get(), digest, &length) != 1) {
-        return std::nullopt;
-    }
-    const std::uint8_t crcBytes[] = {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16),
-                                     std::uint8_t(crc >> 8), std::uint8_t(crc)};
-    return std::make_pair(upperHex(crcBytes, 4), upperHex(digest, length));
 }
 
 const DatabaseEntry* findBy(const HeaderDatabase& database, const std::string& crc,
@@ -167,12 +130,13 @@ RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, F
     const bool added = plan.entry == nullptr && !ines && headerless;
     if (added) {
         const Descriptor fd(stream->duplicate());
-        const auto hashes = fd.get() >= 0 ? wholeFileHashes(fd.get()) : std::nullopt;
+        const std::optional<WholeFileHashes> hashes =
+            fd.get() >= 0 ? hashWholeFile(fd.get()) : std::nullopt;
         if (!hashes) {
             plan.why = "the file could not be read";
             return plan;
         }
-        plan.entry = findBy(database, hashes->first, hashes->second);
+        plan.entry = findBy(database, hashes->crc32, hashes->sha1);
     }
     if (plan.entry == nullptr) {
         plan.kind = RepairKind::notFound;
