@@ -351,6 +351,28 @@ const HeaderField* findField(std::string_view key) {
     return nullptr;
 }
 
+std::vector<const HeaderField*> lostInInes1(const NesHeader& header) {
+    std::vector<const HeaderField*> lost;
+    if (!header.isNes2()) {
+        return lost;
+    }
+    const NesHeader kept = header.toInes1().toNes2();
+    for (const HeaderField& field : headerFields) {
+        if (field.get(kept) != field.get(header)) {
+            lost.push_back(&field);
+        }
+    }
+    return lost;
+}
+
+std::string lostInInes1Text(const NesHeader& header) {
+    std::string text;
+    for (const HeaderField* field : lostInInes1(header)) {
+        text += (text.empty() ? "" : ", ") + std::string(field->key);
+    }
+    return text.empty() ? "bytes 8-15" : text;
+}
+
 // ---------------------------------------------------------------- words for values
 
 namespace {

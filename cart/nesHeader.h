@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class HeaderFormat { ines1, nes2, archaic, ines07 };
 
@@ -178,6 +179,11 @@ extern const HeaderField headerFields[];
 extern const int headerFieldCount;
 // The field named `key`, or nullptr.
 const HeaderField* findField(std::string_view key);
+// The fields an NES 2.0 header would lose in iNES 1.0 (none for another
+// header), and the same as a list of keys for a message ("timing,
+// prgRamBytes"; "bytes 8-15" when only bits no field reads would go).
+std::vector<const HeaderField*> lostInInes1(const NesHeader& header);
+std::string lostInInes1Text(const NesHeader& header);
 // True when `header` holds `field`: NES 2.0 fields only NES 2.0 headers do.
 inline bool holdsField(const NesHeader& header, const HeaderField& field) {
     return !field.nes2Only || header.isNes2();

@@ -2,8 +2,6 @@
 
 #include "descriptor.h"
 
-#include "repair.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -234,10 +232,6 @@ Refusal ImageDocument::setPages(bool prg, int pages) {
     return std::nullopt;
 }
 
-std::vector<const HeaderField*> ImageDocument::lostInIne1() const {
-    return lostInInes1(work);
-}
-
 Refusal ImageDocument::convert(bool toNes2) {
     if (toNes2) {
         if (!work.isNes2()) {
@@ -253,11 +247,7 @@ Refusal ImageDocument::convert(bool toNes2) {
                work.format().name;
     }
     if (!work.convertsToInes1WithoutLoss()) {
-        std::string lost;
-        for (const HeaderField* field : lostInIne1()) {
-            lost += (lost.empty() ? "" : ", ") + std::string(field->key);
-        }
-        return "iNES 1.0 cannot hold " + (lost.empty() ? std::string("bytes 8-15") : lost);
+        return "iNES 1.0 cannot hold " + lostInInes1Text(work);
     }
     work = work.toInes1();
     return std::nullopt;

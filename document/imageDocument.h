@@ -111,8 +111,6 @@ public:
     // alone), or to iNES 1.0 where that loses nothing; a refusal says what
     // would be lost.
     Refusal convert(bool toNes2);
-    // The fields an NES 2.0 working copy would lose in iNES 1.0.
-    std::vector<const HeaderField*> lostInIne1() const;
 
     // ------------------------------------------------------------ garbage
 

@@ -83,20 +83,6 @@ std::optional<FixFormat> fixFormatNamed(std::string_view name) {
     return std::nullopt;
 }
 
-std::vector<const HeaderField*> lostInInes1(const NesHeader& header) {
-    std::vector<const HeaderField*> lost;
-    if (!header.isNes2()) {
-        return lost;
-    }
-    const NesHeader kept = header.toInes1().toNes2();
-    for (int i = 0; i < headerFieldCount; ++i) {
-        if (headerFields[i].get(kept) != headerFields[i].get(header)) {
-            lost.push_back(&headerFields[i]);
-        }
-    }
-    return lost;
-}
-
 // ---------------------------------------------------------------- the plan
 
 RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, FixFormat format,
@@ -147,12 +133,8 @@ RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, F
     const bool keepsNes2 = !ines || NesHeader(plan.old).isNes2();
     if (format == FixFormat::ines1 || (format == FixFormat::keep && !keepsNes2)) {
         if (!wanted.convertsToInes1WithoutLoss()) {
-            std::string lost;
-            for (const HeaderField* field : lostInInes1(wanted)) {
-                lost += (lost.empty() ? "" : ", ") + std::string(field->key);
-            }
             plan.kind = RepairKind::notExpressible;
-            plan.why = "not fixable in iNES 1.0 form: " + (lost.empty() ? "bytes 8-15" : lost);
+            plan.why = "not fixable in iNES 1.0 form: " + lostInInes1Text(wanted);
             return plan;
         }
         wanted = wanted.toInes1();

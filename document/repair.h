@@ -20,9 +20,6 @@
 enum class FixFormat { nes2, ines1, keep };
 std::optional<FixFormat> fixFormatNamed(std::string_view name); // "nes2", "ines1", "keep"
 
-// The fields `header` (NES 2.0) would lose in iNES 1.0; none for an older header.
-std::vector<const HeaderField*> lostInInes1(const NesHeader& header);
-
 // What a fix makes of one image.
 enum class RepairKind {
     fix,            // a new header to write
