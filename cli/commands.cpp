@@ -209,17 +209,10 @@ Refusal applyPlan(ImageDocument& document, const EditPlan& plan) {
     return std::nullopt;
 }
 
-// Writes the document's working copy over the image's header (or only
-// checks that it could with --dry-run); `note` follows the result line.
-Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& note = {}) {
+// What became of writing the document's working copy over `old`.
+Outcome writeOutcome(const ImageDocument& document, const NesHeader& old, WriteResult result,
+                     bool dryRun, const std::string& note) {
     const std::string& path = document.path();
-    const NesHeader old = document.base();
-    if (document.working() == old) {
-        return {printable(path) + ": unchanged\n" + note, {}, Verdict::fine};
-    }
-    const std::string detail = "  old " + hexOf(old.bytes(), true) + "\n  new " +
-                               hexOf(document.working().bytes(), true) + "\n" + note;
-    const WriteResult result = document.save(false, dryRun);
     if (result != WriteResult::written) {
         return {{},
                 problemLine(path, std::string("not written: ") + wordsFor(result).brief +
@@ -228,9 +221,22 @@ Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& not
                                            : " (" + document.writeError() + ")")),
                 Verdict::failed};
     }
-    return {printable(path) + (dryRun ? ": would be written (dry run)\n" : ": written\n") + detail,
+    return {printable(path) + (dryRun ? ": would be written (dry run)\n" : ": written\n") +
+                "  old " + hexOf(old.bytes(), true) + "\n  new " +
+                hexOf(document.working().bytes(), true) + "\n" + note,
             {},
             Verdict::fine};
+}
+
+// Writes the document's working copy over the image's header (or only
+// checks that it could with --dry-run); `note` follows the result line.
+Outcome writeChange(ImageDocument& document, bool dryRun, const std::string& note = {}) {
+    const NesHeader old = document.base();
+    if (document.working() == old) {
+        return {printable(document.path()) + ": unchanged\n" + note, {}, Verdict::fine};
+    }
+    const WriteResult result = document.save(false, dryRun);
+    return writeOutcome(document, old, result, dryRun, note);
 }
 
 // One file at a time: the same file named twice must see its first edit.
@@ -423,18 +429,18 @@ int runClean(const Options& options, std::ostream& out, std::ostream& err) {
                          std::to_string(*mapper) + " (byte 6 alone), not " +
                          std::to_string(document.working().mapper()) + "\n"
                    : std::string();
-        if (!document.hasGarbage()) {
-            const NesHeader header = document.base();
+        const NesHeader old = document.base();
+        const std::optional<WriteResult> cleaned = document.clean(options.dryRun);
+        if (!cleaned) {
             const char* why =
-                header.isNes2() ? ": NES 2.0 header, bytes 8-15 hold data: left alone\n"
-                : header.holdsInes1Extension()
+                old.isNes2() ? ": NES 2.0 header, bytes 8-15 hold data: left alone\n"
+                : old.holdsInes1Extension()
                     ? ": iNES 1.0 header, bytes 8-10 hold its extension data (PRG-RAM, "
                       "TV system): left alone\n"
                     : ": clean already\n";
             return Outcome{printable(path) + why + note, {}, Verdict::fine};
         }
-        document.replace(document.base().cleaned());
-        return writeChange(document, options.dryRun, note);
+        return writeOutcome(document, old, *cleaned, options.dryRun, note);
     });
 }
 

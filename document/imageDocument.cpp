@@ -38,10 +38,6 @@ const WriteWords writeWords[] = {
      "try again in a moment."},
 };
 
-} // namespace
-
-namespace {
-
 // The length of the UTF-8 sequence at `at` and its code point; 0 when the
 // bytes there are not one.
 std::size_t utf8At(std::string_view text, std::size_t at, char32_t& point) {
@@ -255,25 +251,16 @@ Refusal ImageDocument::convert(bool toNes2) {
 
 // ---------------------------------------------------------------- garbage
 
-Cleaning ImageDocument::clean(bool dryRun) {
+std::optional<WriteResult> ImageDocument::clean(bool dryRun) {
     if (!hasGarbage()) {
-        return Cleaning::notNeeded;
-    }
-    if (!writable()) {
-        return Cleaning::readOnly;
+        return std::nullopt;
     }
     const NesHeader cleaned = base().cleaned();
     const WriteResult result = write(cleaned, false, dryRun);
-    if (result == WriteResult::readOnly) {
-        return Cleaning::readOnly;
-    }
-    if (result != WriteResult::written) {
-        return Cleaning::notWritten;
-    }
-    if (!dryRun) {
+    if (result == WriteResult::written) {
         work = cleaned;
     }
-    return Cleaning::cleaned;
+    return result;
 }
 
 std::optional<int> ImageDocument::probableMapper() const {

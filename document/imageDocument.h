@@ -62,14 +62,6 @@ struct WriteWords {
 };
 const WriteWords& wordsFor(WriteResult result);
 
-// What cleaning the garbage out of bytes 8-15 came to.
-enum class Cleaning {
-    notNeeded, // no garbage: NES 2.0 data, iNES 1.0 extension data or zeros
-    cleaned,   // written (or, in a dry run, would be)
-    readOnly,  // the file cannot be written: the header was left as it is
-    notWritten // the checked write refused: see lastWrite()
-};
-
 class ImageDocument {
 public:
     // Opens `path` (bytes, as the system names the file) without blocking;
@@ -116,9 +108,10 @@ public:
 
     // Bytes 8-15 hold garbage: not NES 2.0 data, not iNES 1.0 extension data.
     bool hasGarbage() const { return base().hasGarbage(); }
-    // Writes the header with bytes 8-15 zero (the checked write); the working
-    // copy and the base follow. A dry run checks everything and writes nothing.
-    Cleaning clean(bool dryRun = false);
+    // When they do: writes the header with bytes 8-15 zero through the
+    // checked write (a dry run only checks) and, unless it was refused, makes
+    // it the working copy. Nothing when there is no garbage.
+    std::optional<WriteResult> clean(bool dryRun = false);
     // For an archaic or iNES 0.7 header, the mapper byte 6 alone gives: the
     // one probably meant when byte 7 is an old tool's junk.
     std::optional<int> probableMapper() const;

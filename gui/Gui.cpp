@@ -538,19 +538,13 @@ void TfrmMain::LoadRom() {
 
     // Garbage in bytes 8-15 is cleaned at once; NES 2.0 data and iNES 1.0
     // extension data are not garbage.
-    struct Said {
-        Cleaning cleaning;
-        const QString& message;
-        const QString& caption;
-    };
-    const Said said[] = {{Cleaning::cleaned, garbageRemoved, noteCaption},
-                         {Cleaning::readOnly, garbageKept, noteCaption},
-                         {Cleaning::notWritten, garbageNotWritten, errorCaption}};
-    const Cleaning cleaning = document->clean();
-    for (const Said& each : said) {
-        if (each.cleaning == cleaning) {
-            prompts.message(each.message, each.caption, platform::Buttons::ok);
-        }
+    if (const std::optional<WriteResult> cleaned = document->clean()) {
+        const bool removed = *cleaned == WriteResult::written,
+                   kept = *cleaned == WriteResult::readOnly;
+        prompts.message(removed ? garbageRemoved
+                        : kept  ? garbageKept
+                                : garbageNotWritten,
+                        removed || kept ? noteCaption : errorCaption, platform::Buttons::ok);
     }
 
     const NesHeader& loaded = document->working();

@@ -188,7 +188,7 @@ TEST(Document, CleaningIsTheCheckedWrite) {
     ImageDocument document(path);
     const Bytes theirs = image(fromHex("4E45531A020100000000004142434401"), 40960);
     writeFile(path, theirs);
-    EXPECT_EQ(document.clean(), Cleaning::notWritten);
+    EXPECT_EQ(document.clean(), WriteResult::changedOnDisk);
     EXPECT_EQ(readFile(path), theirs);
 }
 

@@ -60,8 +60,9 @@ BLIND = [
                "lock held) is reported as done: the window says the garbage was removed and "
                "shows a header the file does not hold",
          file="document/imageDocument.cpp",
-         old="    if (result != WriteResult::written) {\n        return Cleaning::notWritten;",
-         new="    if (result == WriteResult::failed) {\n        return Cleaning::notWritten;"),
+         # Follows the code: clean() now answers the write's result itself.
+         old="    if (result == WriteResult::written) {\n        work = cleaned;\n    }\n    return result;",
+         new="    work = cleaned;\n    return result == WriteResult::failed ? result : WriteResult::written;"),
 
     # clean changing a byte it must keep.
     dict(id="blind-clean-zeros-byte7",

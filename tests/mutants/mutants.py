@@ -552,8 +552,8 @@ MUTANTS = [
     dict(id="clean-failure-caption",
          fault="the failed cleaning write is reported under the caption Note",
          file="gui/Gui.cpp",
-         old="{Cleaning::notWritten, garbageNotWritten, errorCaption}",
-         new="{Cleaning::notWritten, garbageNotWritten, noteCaption}"),
+         old="removed || kept ? noteCaption : errorCaption",
+         new="noteCaption"),
     # failed-load-stale-fields: dropped, a refused load now keeps the open image and its fields on
     # purpose (see refused-load-drops-image)
     dict(id="failed-load-counts-as-loaded",
@@ -1412,14 +1412,14 @@ MUTANTS = [
                "window cleans them at load; was in gui/Gui.cpp)",
          file="document/imageDocument.cpp",
          old="    if (!hasGarbage()) {\n"
-             "        return Cleaning::notNeeded;",
+             "        return std::nullopt;",
          new="    if (!hasGarbage() && !base().isNes2()) {\n"
-             "        return Cleaning::notNeeded;"),
+             "        return std::nullopt;"),
     dict(id="cleaned-header-not-shown",
          fault="after cleaning bytes 8-15 the working copy keeps the garbage, so the window "
                "goes on showing it (was in gui/Gui.cpp)",
          file="document/imageDocument.cpp",
-         old="    if (!dryRun) {\n"
+         old="    if (result == WriteResult::written) {\n"
              "        work = cleaned;\n"
              "    }\n",
          new=""),
@@ -1457,7 +1457,7 @@ MUTANTS = [
                "note at load)",
          file="document/imageDocument.cpp",
          old="    if (!hasGarbage()) {\n"
-             "        return Cleaning::notNeeded;\n"
+             "        return std::nullopt;\n"
              "    }\n",
          new=""),
     dict(id="convert-refuses-lossless",
@@ -1542,11 +1542,7 @@ MUTANTS = [
          file="cli/commands.cpp",
          old="return writeChange(document, options.dryRun);",
          new="return writeChange(document, false);"),
-    dict(id="clean-touches-nes2",
-         fault="clean zeroes bytes 8-15 of NES 2.0 headers too",
-         file="cli/commands.cpp",
-         old="if (!document.hasGarbage()) {",
-         new="if (!document.hasGarbage() && !document.base().isNes2()) {"),
+    # clean-touches-nes2: dropped, clean is the document's clean() now (see nes2-cleaned-at-load)
     dict(id="failed-files-exit-0",
          fault="files that failed (unreadable, not written) leave the exit code at 0",
          file="cli/commands.cpp",
@@ -1611,7 +1607,8 @@ MUTANTS = [
                "written)",
          file="cli/commands.cpp",
          old="    if (document.working() == old) {\n"
-             '        return {printable(path) + ": unchanged\\n" + note, {}, Verdict::fine};\n'
+             '        return {printable(document.path()) + ": unchanged\\n" + note, {}, '
+             'Verdict::fine};\n'
              "    }\n",
          new=""),
     dict(id="edits-read-only",
