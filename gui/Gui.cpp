@@ -491,6 +491,14 @@ QString TfrmMain::RefusalText(const ImageDocument& refused) const {
         ->text;
 }
 
+// The open image again, as the file holds it now: what a load of another
+// file left in romPath is not the open image.
+void TfrmMain::ReloadRom() {
+    romPath = QByteArray::fromStdString(document->path());
+    FreeRom();
+    LoadRom();
+}
+
 // Before another image replaces this one: false when the user cancels, or
 // when the edits were to be saved and could not be.
 bool TfrmMain::MayReplaceImage() {
@@ -512,24 +520,18 @@ bool TfrmMain::MayReplaceImage() {
 // image that was open stays, with its edits.
 void TfrmMain::LoadRom() {
     auto opened = std::make_unique<ImageDocument>(romPath.toStdString());
-    // The image that stays is the one a reload opens again.
-    auto keepOpenImage = [this] {
-        if (document != nullptr) {
-            romPath = QByteArray::fromStdString(document->path());
-        }
-    };
     if (!opened->usable()) {
         prompts.message(RefusalText(*opened), errorCaption, platform::Buttons::ok);
-        return keepOpenImage();
+        return;
     }
     const bool wasModified = document != nullptr && HeaderChanged();
     if (!MayReplaceImage()) {
-        return keepOpenImage();
+        return;
     }
     // Saving may have written the very file being opened.
     if (wasModified && !opened->reload()) {
         prompts.message(RefusalText(*opened), errorCaption, platform::Buttons::ok);
-        return keepOpenImage();
+        return;
     }
     DropDocument();
     document = std::move(opened);
@@ -911,8 +913,7 @@ TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
             result = document->save(true);
             break;
         case platform::Answer::reload:
-            FreeRom();
-            LoadRom();
+            ReloadRom();
             return Saved::reloaded;
         default:
             return Saved::notWritten;
@@ -934,8 +935,7 @@ TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
             (reason.isEmpty() || result != WriteResult::failed ? QString() : "\n(" + reason + ")"),
         errorCaption, platform::Buttons::ok);
     if (result == WriteResult::readOnly && reloadWhenReadOnly) {
-        FreeRom();
-        LoadRom();
+        ReloadRom();
         return Saved::reloaded;
     }
     return Saved::notWritten;

@@ -67,6 +67,7 @@ private:
     void btnApplyClick();
 
     void LoadRom();
+    void ReloadRom();
     void FreeRom();
     bool HeaderChanged();
 

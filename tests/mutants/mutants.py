@@ -795,7 +795,7 @@ MUTANTS = [
          fault="Apply on a read-only file does not show the file's header again",
          file="gui/Gui.cpp",
          old="    if (result == WriteResult::readOnly && reloadWhenReadOnly) {\n"
-             "        FreeRom();\n        LoadRom();\n",
+             "        ReloadRom();\n",
          new="    if (result == WriteResult::readOnly && reloadWhenReadOnly) {\n"),
     dict(id="overwrite-reload-swapped",
          fault="in the changed-on-disk question Overwrite reloads and Reload overwrites",
