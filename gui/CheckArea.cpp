@@ -268,13 +268,14 @@ void CheckArea::showHashes() {
         const char* name;
         const std::string &crc, &sha1;
         bool shown;
+        bool toFileEnd; // unknown when the file was not read to its end
     };
     const std::string none;
-    const Part parts[] = {{"Whole file", h.fileCrc32, none, true},
-                          {"ROM", h.romCrc32, h.romSha1, true},
-                          {"PRG-ROM", h.prgCrc32, h.prgSha1, true},
-                          {"CHR-ROM", h.chrCrc32, h.chrSha1, true},
-                          {"No trainer", h.bodyCrc32, h.bodySha1, h.bodySha1 != h.romSha1}};
+    const Part parts[] = {{"Whole file", h.fileCrc32, none, true, true},
+                          {"ROM", h.romCrc32, h.romSha1, true, true},
+                          {"PRG-ROM", h.prgCrc32, h.prgSha1, true, false},
+                          {"CHR-ROM", h.chrCrc32, h.chrSha1, true, false},
+                          {"No trainer", h.bodyCrc32, h.bodySha1, h.bodySha1 != h.romSha1, true}};
     QStringList lines;
     // Each hash can be copied from the box's context menu.
     for (QAction* action : ui->txtHashes->actions()) {
@@ -293,14 +294,12 @@ void CheckArea::showHashes() {
         if (!part.shown) {
             continue;
         }
-        // Past the reading's limit the parts that need the file's end are unknown.
-        const bool toEnd =
-            h.toEnd || std::string_view(part.name).find("-ROM") != std::string_view::npos;
-        lines << (toEnd ? hashLine(part.name, part.crc, part.sha1)
+        const bool known = h.toEnd || !part.toFileEnd;
+        lines << (known ? hashLine(part.name, part.crc, part.sha1)
                         : QString("%1 not read: the file is far larger than its header")
                               .arg(part.name, -12));
         for (const auto& [kind, value] : {std::pair("CRC-32", &part.crc), {"SHA-1", &part.sha1}}) {
-            if (toEnd && !value->empty()) {
+            if (known && !value->empty()) {
                 copyAction(QString::fromLatin1(part.name) + " " + kind, *value);
             }
         }

@@ -448,8 +448,8 @@ BLIND = [
          fault="the \"No trainer\" hash line is shown for images without a trainer (equal to "
                "ROM) and missing for those with one",
          file="gui/CheckArea.cpp",
-         old="{\"No trainer\", h.bodyCrc32, h.bodySha1, h.bodySha1 != h.romSha1}",
-         new="{\"No trainer\", h.bodyCrc32, h.bodySha1, h.bodySha1 == h.romSha1}"),
+         old="{\"No trainer\", h.bodyCrc32, h.bodySha1, h.bodySha1 != h.romSha1, true}",
+         new="{\"No trainer\", h.bodyCrc32, h.bodySha1, h.bodySha1 == h.romSha1, true}"),
     # The database table.
     dict(id="blind-gui-database-column-ours",
          fault="the database table's database column shows the header's own values: every "
