@@ -432,61 +432,14 @@ int runClean(const Options& options, std::ostream& out, std::ostream& err) {
         const NesHeader old = document.base();
         const std::optional<WriteResult> cleaned = document.clean(options.dryRun);
         if (!cleaned) {
-            const char* why =
-                old.isNes2() ? ": NES 2.0 header, bytes 8-15 hold data: left alone\n"
-                : old.holdsInes1Extension()
-                    ? ": iNES 1.0 header, bytes 8-10 hold its extension data (PRG-RAM, "
-                      "TV system): left alone\n"
-                    : ": clean already\n";
-            return Outcome{printable(path) + why + note, {}, Verdict::fine};
+            return Outcome{
+                printable(path) + ": " + whyLeftClean(old) + "\n" + note, {}, Verdict::fine};
         }
         return writeOutcome(document, old, *cleaned, options.dryRun, note);
     });
 }
 
 // ---------------------------------------------------------------- fix and undo
-
-namespace {
-
-// How each outcome of a fix reads: in the result line, in JSON, in the
-// summary; `failed` ones make the exit code 1.
-struct FixWords {
-    const char* line;    // after "PATH: "; nullptr: the reason is the line
-    const char* dryLine; // the same in a dry run
-    const char* json;
-    const char* counted; // in the summary
-    bool failed;
-};
-enum FixOutcome { fixed, unchanged, notFound, notFixable, notWritten, unreadable, added, outcomes };
-const FixWords fixWords[outcomes] = {
-    {"fixed", "would be fixed", "fixed", "fixed", false},
-    {"unchanged", "unchanged", "unchanged", "unchanged", false},
-    {"not in the database", "not in the database", "notInDatabase", "not in the database", false},
-    {nullptr, nullptr, "notFixable", "not fixable in that form", false},
-    {nullptr, nullptr, "notWritten", "not written", true},
-    {nullptr, nullptr, "unreadable", "could not be read", true},
-    {"header added", "header would be added", "headerAdded", "headers added", false},
-};
-
-FixOutcome outcomeOf(RepairKind kind) {
-    static const std::pair<RepairKind, FixOutcome> kinds[] = {
-        {RepairKind::fix, fixed},
-        {RepairKind::unchanged, unchanged},
-        {RepairKind::notFound, notFound},
-        {RepairKind::notExpressible, notFixable},
-        {RepairKind::unreadable, unreadable},
-        {RepairKind::addHeader, added}};
-    return std::find_if(std::begin(kinds), std::end(kinds),
-                        [kind](const auto& row) { return row.first == kind; })
-        ->second;
-}
-
-std::string whyNotWritten(WriteResult result, const std::string& error) {
-    return std::string("not written: ") + wordsFor(result).brief +
-           (error.empty() ? std::string() : " (" + error + ")");
-}
-
-} // namespace
 
 int runFix(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.arguments.empty()) {
@@ -509,9 +462,8 @@ int runFix(const Options& options, std::ostream& out, std::ostream& err) {
         return exitFailed;
     }
     const std::vector<Target> targets = expandPaths(options.arguments);
-    std::vector<FixOutcome> results(targets.size(), unreadable);
-    std::unique_ptr<Journal> journal;
-    std::string journalError; // once the journal failed, nothing more is written
+    std::vector<RepairOutcome> results(targets.size(), RepairOutcome::unreadable);
+    RepairWriter writer(options.journal.value_or(""));
     // Writes happen on one thread, in order, each recorded in the journal
     // first; a dry run writes nothing and reads on every core.
     const unsigned jobs = options.dryRun ? defaultJobs(targets.size()) : 1;
@@ -521,7 +473,7 @@ int runFix(const Options& options, std::ostream& out, std::ostream& err) {
         line.path = path;
         line.dryRun = options.dryRun;
         std::string detail, message;
-        FixOutcome& result = results[index];
+        RepairOutcome& result = results[index];
         RepairPlan plan;
         ImageDocument document(targets[index].error.empty() ? path : std::string(), Access::update);
         if (!targets[index].error.empty()) {
@@ -540,67 +492,43 @@ int runFix(const Options& options, std::ostream& out, std::ostream& err) {
         if (plan.kind == RepairKind::addHeader) {
             const std::optional<std::string> written =
                 writeWithHeader(document, plan, *options.headerlessOut, options.dryRun, line.why);
-            result = written ? added : notWritten;
+            result = written ? RepairOutcome::added : RepairOutcome::notWritten;
             line.written = written.value_or("");
-        } else if (plan.kind == RepairKind::fix && !options.dryRun && !journalError.empty()) {
-            result = notWritten;
-            line.why = "not written: the journal could not be written";
         } else if (plan.kind == RepairKind::fix) {
-            if (!options.dryRun && !journal) {
-                const std::string journalPath =
-                    options.journal ? *options.journal : newJournalPath(journalError);
-                journal =
-                    journalPath.empty() ? nullptr : Journal::create(journalPath, journalError);
-                message += journal ? std::string(program) +
-                                         ": journal: " + printable(journal->path()) + "\n"
-                                   : std::string();
+            const bool hadJournal = writer.journal() != nullptr;
+            RepairWriter::Written written = writer.write(document, plan, options.dryRun);
+            if (!hadJournal && writer.journal() != nullptr) {
+                message += std::string(program) +
+                           ": journal: " + printable(writer.journal()->path()) + "\n";
             }
-            const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);
-            if (!options.dryRun && (!journal || !entry || !journal->record(*entry, journalError))) {
-                journalError =
-                    journalError.empty() ? "cannot tell the file's identity" : journalError;
-                message += problemLine(path, journalError);
-                result = notWritten;
-                line.why = "not written: the journal could not be written";
-            } else if (const WriteResult written = applyRepair(document, plan, options.dryRun);
-                       written != WriteResult::written) {
-                result = notWritten;
-                line.why = whyNotWritten(written, document.writeError());
+            if (!written.problem.empty()) {
+                message += problemLine(path, written.problem);
             }
+            result = written.outcome;
+            line.why = result == RepairOutcome::notWritten ? written.why : line.why;
         }
-        line.result = fixWords[result].json;
+        const RepairWords& words = wordsFor(result);
+        line.result = words.json;
+        const Verdict verdict = words.failed ? Verdict::failed : Verdict::fine;
         if (options.json) {
-            return Outcome{repairJson(line), message,
-                           fixWords[result].failed ? Verdict::failed : Verdict::fine};
+            return Outcome{repairJson(line), message, verdict};
         }
-        const char* word = options.dryRun ? fixWords[result].dryLine : fixWords[result].line;
+        const char* word = options.dryRun ? words.dryLine : words.line;
         std::string text = printable(path) + ": " + (word != nullptr ? word : printable(line.why));
-        if (result == added) {
+        if (result == RepairOutcome::added) {
             text += " in " + printable(line.written);
         }
         text += "\n";
-        if (result == fixed || result == added) {
-            text += (result == fixed ? "  old " + hexOf(plan.old, true) + "\n" : std::string()) +
+        if (result == RepairOutcome::fixed || result == RepairOutcome::added) {
+            text += (result == RepairOutcome::fixed ? "  old " + hexOf(plan.old, true) + "\n"
+                                                    : std::string()) +
                     "  new " + hexOf(plan.fresh, true) + "\n";
         }
-        return Outcome{text, message, fixWords[result].failed ? Verdict::failed : Verdict::fine};
+        return Outcome{text, message, verdict};
     };
     Printer printer{out, err};
     runInOrder(targets.size(), jobs, work, std::ref(printer));
-    std::size_t counts[outcomes] = {};
-    for (const FixOutcome result : results) {
-        ++counts[result];
-    }
-    std::string summary =
-        std::to_string(targets.size()) + (targets.size() == 1 ? " image" : " images");
-    for (int kind = 0; kind < outcomes; ++kind) {
-        const bool always = kind == fixed || kind == unchanged || kind == notFound;
-        if (always || counts[kind] > 0) {
-            summary +=
-                std::string(kind == 0 ? ": " : ", ") + std::to_string(counts[kind]) + " " +
-                (kind == fixed && options.dryRun ? "would be fixed" : fixWords[kind].counted);
-        }
-    }
+    const std::string summary = repairSummary(results, options.dryRun, true);
     out.flush();
     (options.json ? err : out) << summary << (options.dryRun ? " (dry run)\n" : "\n");
     return exitFor(printer.worst);
@@ -617,31 +545,12 @@ int runUndo(const Options& options, std::ostream& out, std::ostream& err) {
         err << problemLine(options.arguments.front(), error);
         return exitFailed;
     }
-    struct UndoWords {
-        UndoResult result;
-        const char* line;
-        const char* dryLine;
-        bool failed;
-    };
-    static const UndoWords undoWords[] = {
-        {UndoResult::restored, "restored", "would be restored", false},
-        {UndoResult::alreadyOld, "holds the old header already", "holds the old header already",
-         false},
-        {UndoResult::changed, "changed since the fix: left alone",
-         "changed since the fix: left alone", true},
-        {UndoResult::otherFile, "another file has this name now: left alone",
-         "another file has this name now: left alone", true},
-        {UndoResult::unreadable, nullptr, nullptr, true},
-        {UndoResult::notWritten, nullptr, nullptr, true},
-    };
     std::size_t restored = 0, already = 0, left = 0;
     bool failed = false;
     // Newest first, so that a file written twice ends with its first header.
     for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
         const Undo undo = undoEntry(*entry, options.dryRun);
-        const UndoWords& words =
-            *std::find_if(std::begin(undoWords), std::end(undoWords),
-                          [&](const UndoWords& w) { return w.result == undo.kind; });
+        const UndoWords& words = wordsFor(undo.kind);
         const char* word = options.dryRun ? words.dryLine : words.line;
         out << printable(entry->path) << ": "
             << (word != nullptr                       ? std::string(word)

@@ -137,22 +137,6 @@ std::string lineOf(const rapidjson::StringBuffer& buffer) {
 
 } // namespace
 
-std::vector<Finding> reportedFindings(const ImageDocument& document) {
-    std::vector<Finding> findings = document.findings();
-    const std::optional<ImageReport>& report = document.report();
-    if (report && !report->complete) {
-        findings.push_back({Severity::error,
-                            "read-failed",
-                            "cannot read the file: " + report->readError,
-                            std::nullopt,
-                            {}});
-    }
-    for (Finding& difference : differenceFindings(document.differences())) {
-        findings.push_back(std::move(difference));
-    }
-    return findings;
-}
-
 std::string hexOf(const CartridgeHeader& bytes, bool blanks) {
     const QByteArray raw(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     return (blanks ? raw.toHex(' ') : raw.toHex()).toUpper().toStdString();
@@ -311,12 +295,8 @@ std::string repairJson(const RepairLine& line) {
 }
 
 std::string briefLine(const ImageDocument& document, const std::vector<Finding>& findings) {
-    const NesHeader& header = document.working();
-    const auto value = [&](const char* key) { return valueText(*findField(key), header); };
-    return printable(document.path()) + ": " + header.format().name + ", mapper " +
-           printable(value("mapper")) + ", PRG " + value("prgRomBytes") + ", CHR " +
-           value("chrRomBytes") + ", " +
-           (header.fourScreen() ? "four-screen" : value("mirroring")) + ", " +
-           (header.battery() ? "battery" : "no battery") + ", " +
-           (findings.empty() ? std::string("fine") : tally(findings)) + "\n";
+    const ImageSummary summary = summarize(document, findings);
+    return printable(document.path()) + ": " + summary.format + ", mapper " + summary.mapper +
+           ", PRG " + summary.prg + ", CHR " + summary.chr + ", " + summary.mirroring + ", " +
+           (summary.battery ? "battery" : "no battery") + ", " + summary.verdict + "\n";
 }

@@ -8,11 +8,6 @@
 #include <string>
 #include <vector>
 
-// The findings the command line reports for an image: the check's, a read
-// that failed, and one warning per field that differs from the header
-// database's entry.
-std::vector<Finding> reportedFindings(const ImageDocument& document);
-
 // "4E 45 53 1A ..." (with blanks) or "4E45531A..." (without).
 std::string hexOf(const CartridgeHeader& bytes, bool blanks);
 

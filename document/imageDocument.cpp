@@ -373,3 +373,44 @@ std::string ImageDocument::writeError() const {
 WriteResult ImageDocument::save(bool overwriteChanges, bool dryRun) {
     return write(work, overwriteChanges, dryRun);
 }
+
+std::vector<Finding> reportedFindings(const ImageDocument& document) {
+    std::vector<Finding> findings = document.findings();
+    const std::optional<ImageReport>& report = document.report();
+    if (report && !report->complete) {
+        findings.push_back({Severity::error,
+                            "read-failed",
+                            "cannot read the file: " + report->readError,
+                            std::nullopt,
+                            {}});
+    }
+    for (Finding& difference : differenceFindings(document.differences())) {
+        findings.push_back(std::move(difference));
+    }
+    return findings;
+}
+
+ImageSummary summarize(const ImageDocument& document, const std::vector<Finding>& findings) {
+    const NesHeader& header = document.working();
+    const auto value = [&](const char* key) { return valueText(*findField(key), header); };
+    return {header.format().name,
+            printable(value("mapper")),
+            value("prgRomBytes"),
+            value("chrRomBytes"),
+            header.fourScreen() ? "four-screen" : value("mirroring"),
+            header.battery(),
+            findings.empty() ? std::string("fine") : tally(findings)};
+}
+
+std::string databaseState(const ImageDocument& document, const HeaderDatabase* database) {
+    if (database == nullptr) {
+        return "no database";
+    }
+    if (document.entry() == nullptr) {
+        return "not found";
+    }
+    const std::size_t differing = document.differences().size();
+    return differing == 0   ? "matched"
+           : differing == 1 ? "differs in 1 field"
+                            : "differs in " + std::to_string(differing) + " fields";
+}

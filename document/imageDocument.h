@@ -170,3 +170,18 @@ private:
     std::optional<ImageReport> report_;
     const DatabaseEntry* entry_ = nullptr;
 };
+
+// Every finding the faces report: the check's, a read that failed, and one
+// per field in which the database differs.
+std::vector<Finding> reportedFindings(const ImageDocument& document);
+
+// One image at a glance, in the words `info` prints the fields in.
+struct ImageSummary {
+    std::string format, mapper, prg, chr, mirroring; // mirroring: "four-screen" when set
+    bool battery;
+    std::string verdict; // "fine", or the tally of the findings
+};
+ImageSummary summarize(const ImageDocument& document, const std::vector<Finding>& findings);
+// The image against the database (after lookUp): "matched", "differs in 2
+// fields", "not found", or "no database" when none is loaded.
+std::string databaseState(const ImageDocument& document, const HeaderDatabase* database);

@@ -146,6 +146,104 @@ RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, F
     return plan;
 }
 
+RepairPlan planEdit(ImageDocument& document, BatchEdit edit) {
+    RepairPlan plan;
+    if (!document.usable()) {
+        plan.why = document.problemText();
+        return plan;
+    }
+    const NesHeader old = document.base();
+    plan.old = old.bytes();
+    NesHeader fresh = old;
+    if (edit == BatchEdit::clean) {
+        fresh = old.hasGarbage() ? old.cleaned() : old;
+        plan.why = old.hasGarbage() ? std::string() : whyLeftClean(old);
+    } else if (old.isNes2()) {
+        plan.why = "NES 2.0 already";
+    } else {
+        document.replace(old);
+        if (Refusal refusal = document.convert(true)) {
+            plan.kind = RepairKind::notExpressible;
+            plan.why = *refusal;
+            return plan;
+        }
+        fresh = document.working();
+        document.revert();
+    }
+    plan.fresh = fresh.bytes();
+    plan.kind = plan.fresh == plan.old ? RepairKind::unchanged : RepairKind::fix;
+    return plan;
+}
+
+std::string whyLeftClean(const NesHeader& header) {
+    return header.isNes2() ? "NES 2.0 header, bytes 8-15 hold data: left alone"
+           : header.holdsInes1Extension()
+               ? "iNES 1.0 header, bytes 8-10 hold its extension data (PRG-RAM, TV system): "
+                 "left alone"
+               : "clean already";
+}
+
+namespace {
+
+const RepairWords repairWords[repairOutcomes] = {
+    {RepairOutcome::fixed, "fixed", "would be fixed", "fixed", "fixed", false},
+    {RepairOutcome::unchanged, "unchanged", "unchanged", "unchanged", "unchanged", false},
+    {RepairOutcome::notFound, "not in the database", "not in the database", "notInDatabase",
+     "not in the database", false},
+    {RepairOutcome::notFixable, nullptr, nullptr, "notFixable", "not fixable in that form", false},
+    {RepairOutcome::notWritten, nullptr, nullptr, "notWritten", "not written", true},
+    {RepairOutcome::unreadable, nullptr, nullptr, "unreadable", "could not be read", true},
+    {RepairOutcome::added, "header added", "header would be added", "headerAdded", "headers added",
+     false},
+};
+
+} // namespace
+
+const RepairWords& wordsFor(RepairOutcome outcome) {
+    return repairWords[static_cast<int>(outcome)];
+}
+
+RepairOutcome outcomeOf(RepairKind kind) {
+    static const std::pair<RepairKind, RepairOutcome> kinds[] = {
+        {RepairKind::fix, RepairOutcome::fixed},
+        {RepairKind::unchanged, RepairOutcome::unchanged},
+        {RepairKind::notFound, RepairOutcome::notFound},
+        {RepairKind::notExpressible, RepairOutcome::notFixable},
+        {RepairKind::unreadable, RepairOutcome::unreadable},
+        {RepairKind::addHeader, RepairOutcome::added}};
+    return std::find_if(std::begin(kinds), std::end(kinds),
+                        [kind](const auto& row) { return row.first == kind; })
+        ->second;
+}
+
+std::string repairSummary(const std::vector<RepairOutcome>& outcomes, bool dryRun, bool database) {
+    std::size_t counts[repairOutcomes] = {};
+    for (const RepairOutcome outcome : outcomes) {
+        ++counts[static_cast<int>(outcome)];
+    }
+    std::string summary =
+        std::to_string(outcomes.size()) + (outcomes.size() == 1 ? " image" : " images");
+    const char* separator = ": ";
+    for (const RepairWords& words : repairWords) {
+        const int kind = static_cast<int>(words.outcome);
+        const bool always = words.outcome == RepairOutcome::fixed ||
+                            words.outcome == RepairOutcome::unchanged ||
+                            (database && words.outcome == RepairOutcome::notFound);
+        if (always || counts[kind] > 0) {
+            summary += separator + std::to_string(counts[kind]) + " " +
+                       (words.outcome == RepairOutcome::fixed && dryRun ? "would be fixed"
+                                                                        : words.counted);
+            separator = ", ";
+        }
+    }
+    return summary;
+}
+
+std::string whyNotWritten(WriteResult result, const std::string& error) {
+    return std::string("not written: ") + wordsFor(result).brief +
+           (error.empty() ? std::string() : " (" + error + ")");
+}
+
 std::function<void(const std::string&)> beforeRepairWriteHook;
 
 WriteResult applyRepair(ImageDocument& document, const RepairPlan& plan, bool dryRun) {
@@ -407,6 +505,56 @@ Undo undoEntry(const JournalEntry& entry, bool dryRun) {
         return {UndoResult::notWritten, result, document.writeError()};
     }
     return {UndoResult::restored, result, {}};
+}
+
+const UndoWords& wordsFor(UndoResult result) {
+    static const UndoWords undoWords[] = {
+        {UndoResult::restored, "restored", "would be restored", false},
+        {UndoResult::alreadyOld, "holds the old header already", "holds the old header already",
+         false},
+        {UndoResult::changed, "changed since the fix: left alone",
+         "changed since the fix: left alone", true},
+        {UndoResult::otherFile, "another file has this name now: left alone",
+         "another file has this name now: left alone", true},
+        {UndoResult::unreadable, nullptr, nullptr, true},
+        {UndoResult::notWritten, nullptr, nullptr, true},
+    };
+    return *std::find_if(std::begin(undoWords), std::end(undoWords),
+                         [&](const UndoWords& w) { return w.result == result; });
+}
+
+// ---------------------------------------------------------------- a batch
+
+RepairWriter::RepairWriter(std::string journalPath) : wanted(std::move(journalPath)) {}
+
+RepairWriter::Written RepairWriter::write(ImageDocument& document, const RepairPlan& plan,
+                                          bool dryRun) {
+    static const char* const noJournal = "not written: the journal could not be written";
+    if (dryRun) {
+        const WriteResult result = applyRepair(document, plan, true);
+        return result == WriteResult::written
+                   ? Written{RepairOutcome::fixed, {}, {}}
+                   : Written{RepairOutcome::notWritten,
+                             whyNotWritten(result, document.writeError()),
+                             {}};
+    }
+    if (!failure.empty()) {
+        return {RepairOutcome::notWritten, noJournal, {}};
+    }
+    if (!journal_) {
+        const std::string path = wanted.empty() ? newJournalPath(failure) : wanted;
+        journal_ = path.empty() ? nullptr : Journal::create(path, failure);
+    }
+    const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);
+    if (!journal_ || !entry || !journal_->record(*entry, failure)) {
+        failure = failure.empty() ? "cannot tell the file's identity" : failure;
+        return {RepairOutcome::notWritten, noJournal, failure};
+    }
+    const WriteResult result = applyRepair(document, plan, false);
+    return result == WriteResult::written ? Written{RepairOutcome::fixed, {}, {}}
+                                          : Written{RepairOutcome::notWritten,
+                                                    whyNotWritten(result, document.writeError()),
+                                                    {}};
 }
 
 // ---------------------------------------------------------------- value words

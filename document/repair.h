@@ -65,6 +65,36 @@ std::optional<std::string> writeWithHeader(ImageDocument& document, const Repair
                                            const std::string& folder, bool dryRun,
                                            std::string& error);
 
+// The plans of a batch that does not use the database: bytes 8-15 cleared
+// where they hold garbage (as `clean` does), or the header converted to NES
+// 2.0 (as `set format=nes2` does). An image with nothing to change is
+// `unchanged`, with the reason in `why`.
+enum class BatchEdit { clean, toNes2 };
+RepairPlan planEdit(ImageDocument& document, BatchEdit edit);
+// Why `clean` leaves a header without garbage alone ("clean already", "NES
+// 2.0 header, bytes 8-15 hold data: left alone", ...).
+std::string whyLeftClean(const NesHeader& header);
+
+// What became of one image of a batch, and how each face says it.
+enum class RepairOutcome { fixed, unchanged, notFound, notFixable, notWritten, unreadable, added };
+constexpr int repairOutcomes = 7;
+struct RepairWords {
+    RepairOutcome outcome;
+    const char* line;    // after "PATH: "; nullptr: the reason is the line
+    const char* dryLine; // the same in a dry run
+    const char* json;
+    const char* counted; // in the summary
+    bool failed;         // the image could not be read or written
+};
+const RepairWords& wordsFor(RepairOutcome outcome);
+RepairOutcome outcomeOf(RepairKind kind);
+// "12 images: 3 fixed, 8 unchanged, 1 not in the database": fixed and
+// unchanged always, not found when the database was asked, the others when
+// they happened.
+std::string repairSummary(const std::vector<RepairOutcome>& outcomes, bool dryRun, bool database);
+// "not written: <the write's words> (<the system's reason>)".
+std::string whyNotWritten(WriteResult result, const std::string& error);
+
 // ---------------------------------------------------------------- the journal
 //
 // One file of JSON lines. The first names the format:
@@ -129,6 +159,40 @@ struct Undo {
 };
 // Puts entry.old back where the file still holds entry.fresh.
 Undo undoEntry(const JournalEntry& entry, bool dryRun);
+
+// How each outcome of an undo reads; `failed` ones make the exit code 1.
+struct UndoWords {
+    UndoResult result;
+    const char* line;    // nullptr: the reason is the line
+    const char* dryLine; // the same in a dry run
+    bool failed;
+};
+const UndoWords& wordsFor(UndoResult result);
+
+// ---------------------------------------------------------------- a batch
+
+// Writes the headers of a batch in order, each recorded in the journal and
+// flushed before it is written. The journal is made before the first write;
+// once it cannot be made or written, nothing more is written.
+class RepairWriter {
+public:
+    // `journalPath` empty: a new journal in the user's state folder.
+    explicit RepairWriter(std::string journalPath = {});
+    struct Written {
+        RepairOutcome outcome;
+        std::string why;     // for notWritten
+        std::string problem; // what went wrong with the journal, once
+    };
+    // Writes a `fix` plan (a dry run records and writes nothing).
+    Written write(ImageDocument& document, const RepairPlan& plan, bool dryRun);
+    // The journal, once the first write made it.
+    const Journal* journal() const { return journal_.get(); }
+
+private:
+    std::string wanted;
+    std::unique_ptr<Journal> journal_;
+    std::string failure; // the journal could not be made or written
+};
 
 // ---------------------------------------------------------------- value words
 

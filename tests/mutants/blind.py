@@ -384,14 +384,14 @@ BLIND = [
     dict(id="blind-cli-folder-error-silent",
          fault="a folder (or subfolder) that cannot be read is skipped without a word: check "
                "counts nothing as unreadable and exits 0",
-         file="cli/fileList.cpp",
+         file="document/fileList.cpp",
          old="        into.push_back({folder, \"cannot read the folder: \" + error.message()});\n"
              "        return;",
          new="        return;"),
     dict(id="blind-cli-subfolder-unreadable-skipped",
          fault="a subfolder that cannot be read is left out of the walk without a word (it is "
                "skipped as if empty): check neither names it nor counts it unreadable",
-         file="cli/fileList.cpp",
+         file="document/fileList.cpp",
          old="        if (isFolder && !link) {",
          new="        if (isFolder && !link &&\n"
              "            fs::directory_iterator(it->path(), ignored) != fs::directory_iterator()) {"),

@@ -1507,27 +1507,27 @@ MUTANTS = [
          old="if (!worst || finding.severity < *worst) {",
          new="if (!worst || finding.severity > *worst) {"),
 
-    # ------------------------------------------------------------ cli/fileList.cpp
+    # ------------------------------------------------------------ document/fileList.cpp
     dict(id="walk-unsorted",
          fault="the folder walk does not sort a folder's entries (the system's order)",
-         file="cli/fileList.cpp",
+         file="document/fileList.cpp",
          old="    std::sort(entries.begin(), entries.end(),\n"
              "              [](const Entry& a, const Entry& b) { return a.name < b.name; });\n",
          new=""),
     dict(id="extension-case-sensitive",
          fault="only lower-case .nes is found in a folder walk, not .NES",
-         file="cli/fileList.cpp",
+         file="document/fileList.cpp",
          old="return (have >= 'A' && have <= 'Z' ? have - 'A' + 'a' : have) == want;",
          new="return have == want;"),
     dict(id="walk-not-recursive",
          fault="the folder walk does not go into subfolders",
-         file="cli/fileList.cpp",
+         file="document/fileList.cpp",
          old="            walk(prefix + entry.name, into);\n",
          new=""),
     dict(id="walk-follows-links",
          fault="the folder walk follows links to folders inside it (a loop never ends; the "
                "link test is dropped with the flag it needs)",
-         file="cli/fileList.cpp",
+         file="document/fileList.cpp",
          old="        const bool link = it->is_symlink(ignored);\n"
              "        const bool isFolder = it->is_directory(ignored);\n"
              "        std::string name = it->path().filename().native();\n"
