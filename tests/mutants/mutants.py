@@ -1647,7 +1647,7 @@ MUTANTS = [
     dict(id="read-failure-not-an-error",
          fault="a file that cannot be read to the end gets its read-failed finding as a "
                "note, not an error",
-         file="cli/imageFile.cpp",
+         file="document/imageDocument.cpp",
          old="        findings.push_back({Severity::error,\n"
              '                            "read-failed",',
          new="        findings.push_back({Severity::info,\n"
@@ -1733,12 +1733,12 @@ MUTANTS = [
          new="codes.size() == 1"),
     dict(id="fix-not-journaled",
          fault="fix writes headers without recording them in the journal first",
-         file="cli/commands.cpp",
-         old="(!journal || !entry || !journal->record(*entry, journalError))",
-         new="(!journal || !entry)"),
+         file="document/repair.cpp",
+         old="(!journal_ || !entry || !journal_->record(*entry, failure))",
+         new="(!journal_ || !entry)"),
     dict(id="fix-dry-run-writes",
          fault="fix --dry-run writes the headers",
-         file="cli/commands.cpp",
-         old="applyRepair(document, plan, options.dryRun);",
-         new="applyRepair(document, plan, false);"),
+         file="document/repair.cpp",
+         old="        const WriteResult result = applyRepair(document, plan, true);",
+         new="        const WriteResult result = applyRepair(document, plan, false);"),
 ]
