@@ -35,6 +35,8 @@ public:
         fileName = file;
         return true;
     }
+    bool chooseFolder(const QString&, QString&) override { return false; }
+    bool confirm(QDialog&) override { return false; }
     void showError(const QString& message) override {
         ++boxes;
         std::fprintf(stderr, "error box: %s\n", qPrintable(message));

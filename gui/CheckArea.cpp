@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -108,6 +109,14 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
     bind(ui->btnTakeFix, [this] { takeFix(); });
     bind(ui->btnTakeSelected, [this] { takeFields(false); });
     bind(ui->btnTakeAll, [this] { takeFields(true); });
+    // Only the fields that differ (those that can be taken), and the bytes.
+    connect(ui->chkDifferencesOnly, &QCheckBox::toggled, this, [this](bool only) {
+        QTableWidget* table = ui->tblDatabase;
+        for (int row = 0; row < std::min(table->rowCount(), headerFieldCount); ++row) {
+            const bool differs = table->item(row, 0)->flags() & Qt::ItemIsUserCheckable;
+            table->setRowHidden(row, only && !differs);
+        }
+    });
     ui->txtHashes->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* copyEntry =
         new QAction(QStringLiteral("&Copy the Database's Header Bytes"), ui->tblDatabase);
@@ -186,7 +195,7 @@ void CheckArea::scanFinished() {
         return;
     }
     document->takeReport(watcher.result());
-    document->lookUp(database ? &*database : nullptr);
+    document->lookUp(database.get());
     findings = document->findings();
     showHashes();
     showFindings();
@@ -368,6 +377,7 @@ void CheckArea::showComparison() {
             font.setBold(differs);
             table->item(row, column)->setFont(font);
         }
+        table->setRowHidden(row, ui->chkDifferencesOnly->isChecked() && !differs);
     }
     // The entry's 16 bytes, beside the working copy's; the table's context
     // menu copies them.
@@ -476,7 +486,7 @@ void CheckArea::databaseRead() {
                         QStringLiteral("Error"), platform::Buttons::ok);
         return;
     }
-    database = std::move(read.database);
+    database = std::make_shared<const HeaderDatabase>(std::move(*read.database));
     // Entries that disagree about the same data: said once, beside the label.
     QStringList notes;
     for (const std::string& note : database->notes()) {
@@ -486,7 +496,7 @@ void CheckArea::databaseRead() {
     QSettings().setValue(databaseKey, read.path);
     databaseChooser.setFileName(QFile::decodeName(read.path));
     if (ImageDocument* document = host.document()) {
-        document->lookUp(&*database);
+        document->lookUp(database.get());
     }
     showFindings();
     showComparison();

@@ -43,6 +43,8 @@ public:
     void loadRememberedDatabase();
 
     void mnuLoadDatabaseClick();
+    // The header database loaded, or none.
+    std::shared_ptr<const HeaderDatabase> currentDatabase() const { return database; }
     // Where Tab enters the area.
     QWidget* firstControl() const;
 
@@ -80,6 +82,6 @@ private:
     std::shared_ptr<Scan> scan;
     QTimer progressTimer;
     std::vector<Finding> findings;
-    std::optional<HeaderDatabase> database;
+    std::shared_ptr<const HeaderDatabase> database;
     platform::FileChooser databaseChooser;
 };

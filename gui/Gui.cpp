@@ -1,6 +1,7 @@
 #include "Gui.h"
 
 #include "CheckArea.h"
+#include "Collection.h"
 #include "Format.h"
 #include "Nes2Area.h"
 #include "nesNames.h"
@@ -143,6 +144,7 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     ui->mnuFile->insertSeparator(ui->mnuExit)->setObjectName(QStringLiteral("N1"));
     ui->mnuHelp->insertSeparator(ui->mnuAbout)->setObjectName(QStringLiteral("N2"));
     ui->mnuLoad->setShortcut(QKeySequence::Open);
+    ui->mnuOpenFolder->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     ui->mnuExit->setShortcut(QKeySequence::Quit);
     ui->mnuFormatInfo->setShortcut(QKeySequence::HelpContents);
 
@@ -308,6 +310,7 @@ void TfrmMain::bindEvents() {
     bind(ui->mnuAbout, &QAction::triggered, &TfrmMain::mnuAboutClick);
     bind(ui->mnuClearRecent, &QAction::triggered, &TfrmMain::mnuClearRecentClick);
     bind(ui->mnuLoadDatabase, &QAction::triggered, &TfrmMain::mnuLoadDatabaseClick);
+    bind(ui->mnuOpenFolder, &QAction::triggered, &TfrmMain::mnuOpenFolderClick);
     bind(findChild<QAction*>(QStringLiteral("mnuRevert")), &QAction::triggered,
          &TfrmMain::mnuRevertClick);
     bind(findChild<QAction*>(QStringLiteral("mnuCopyHeader")), &QAction::triggered,
@@ -391,6 +394,34 @@ void TfrmMain::mnuNes2InfoClick() {
 
 void TfrmMain::mnuLoadDatabaseClick() {
     Check().mnuLoadDatabaseClick();
+}
+
+// The collection window lists the folder; a row opened there is loaded
+// here, with the usual question when this image has unapplied edits.
+void TfrmMain::mnuOpenFolderClick() {
+    QString chosen = collectionFolder;
+    if (!prompts.chooseFolder(QStringLiteral("Open Folder"), chosen)) {
+        return;
+    }
+    const std::optional<QByteArray> folder = platform::systemPath(chosen);
+    if (!folder) {
+        prompts.message(platform::nameNotExact, errorCaption, platform::Buttons::ok);
+        return;
+    }
+    collectionFolder = chosen;
+    if (collection == nullptr) {
+        collection = std::make_unique<TfrmCollection>(
+            prompts, [this] { return Check().currentDatabase(); }, this);
+        collection->onOpenImage = [this](const QByteArray& path) {
+            activateWindow();
+            raise();
+            LoadFile(path);
+        };
+    }
+    collection->OpenFolder(*folder);
+    collection->show();
+    collection->raise();
+    collection->activateWindow();
 }
 
 // ---------------------------------------------------------------- the grid

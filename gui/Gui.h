@@ -16,6 +16,7 @@
 class QLineEdit;
 class QMenu;
 class CheckArea;
+class TfrmCollection;
 class Nes2Area;
 
 namespace Ui {
@@ -62,6 +63,7 @@ private:
     void mnuAboutClick();
     void mnuLoadDatabaseClick();
     void mnuClearRecentClick();
+    void mnuOpenFolderClick();
     void mnuRevertClick();
     void mnuCopyHeaderClick();
     void btnApplyClick();
@@ -144,8 +146,10 @@ private:
     platform::ControlEvents events;
     // The file the next load opens, byte for byte.
     QByteArray romPath;
+    QString collectionFolder; // the folder the collection window showed last
     std::unique_ptr<Nes2Area> nes2;
     std::unique_ptr<CheckArea> check;
+    std::unique_ptr<TfrmCollection> collection;
     // The last files loaded, newest first, byte for byte.
     QList<QByteArray> recentFiles;
     // Every change of the working copy, undoable; a load starts it anew.

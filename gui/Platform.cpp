@@ -286,6 +286,22 @@ bool DialogPrompts::chooseFile(const QString& title, const QString& filter, QStr
     return true;
 }
 
+bool DialogPrompts::chooseFolder(const QString& title, QString& folder) {
+    QFileDialog dialog(QApplication::activeWindow(), title, folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    folder = dialog.selectedFiles().constFirst();
+    return true;
+}
+
+bool DialogPrompts::confirm(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
 void DialogPrompts::showError(const QString& message) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
                     QMessageBox::Ok, QApplication::activeWindow());

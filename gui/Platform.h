@@ -16,6 +16,7 @@
 #include <vector>
 
 class QColor;
+class QDialog;
 class QLineEdit;
 class QPalette;
 class QWidget;
@@ -82,6 +83,10 @@ public:
     virtual Answer message(const QString& text, const QString& caption, Buttons buttons) = 0;
     // The file-open dialog; true with `fileName` set when the user chose one.
     virtual bool chooseFile(const QString& title, const QString& filter, QString& fileName) = 0;
+    // The folder dialog; true with `folder` set when the user chose one.
+    virtual bool chooseFolder(const QString& title, QString& folder) = 0;
+    // Shows `dialog` modally; true when the user accepted it.
+    virtual bool confirm(QDialog& dialog) = 0;
     // The error box for a refused entry or an error a handler did not expect.
     virtual void showError(const QString& message) = 0;
 };
@@ -91,6 +96,8 @@ class DialogPrompts : public Prompts {
 public:
     Answer message(const QString& text, const QString& caption, Buttons buttons) override;
     bool chooseFile(const QString& title, const QString& filter, QString& fileName) override;
+    bool chooseFolder(const QString& title, QString& folder) override;
+    bool confirm(QDialog& dialog) override;
     void showError(const QString& message) override;
 };
 

@@ -9,21 +9,28 @@
 //   check-area.png    an image the header database lists with other fields
 //   findings.png      an image whose header does not fit the file
 //   format-window.png, nes2-format-window.png   the two reference pages
+//   collection-window.png   the samples folder as a collection, with the database
+//   repair-preview.png      what Fix from Database would write to every sample
+#include "Collection.h"
 #include "Format.h"
 #include "Gui.h"
 #include "Platform.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -41,6 +48,17 @@ public:
         }
         fileName = files.takeFirst();
         return true;
+    }
+    bool chooseFolder(const QString& title, QString& folder) override {
+        return chooseFile(title, {}, folder);
+    }
+    // The preview of a repair is photographed, then cancelled.
+    std::function<void(QDialog&)> onConfirm;
+    bool confirm(QDialog& dialog) override {
+        if (onConfirm) {
+            onConfirm(dialog);
+        }
+        return false;
     }
     void showError(const QString& message) override {
         std::printf("error box: %s\n", qPrintable(message));
@@ -123,6 +141,21 @@ int main(int argc, char* argv[]) {
     load("nes2.nes");
     window.findChild<QTabWidget*>(QStringLiteral("tabCheck"))->setCurrentIndex(2);
     shoot(window, "check-area.png");
+
+    answers.files << scratch.path();
+    window.findChild<QAction*>(QStringLiteral("mnuOpenFolder"))->trigger();
+    auto* collection = window.findChild<TfrmCollection*>();
+    while (collection->Reading()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    shoot(*collection, "collection-window.png");
+    collection->findChild<QTableView*>(QStringLiteral("tblImages"))->selectAll();
+    answers.onConfirm = [&](QDialog& preview) {
+        preview.show();
+        shoot(preview, "repair-preview.png");
+    };
+    collection->findChild<QPushButton*>(QStringLiteral("btnFix"))->click();
+    collection->close();
 
     for (auto [page, name] : {std::pair{frmFormatInfo, "format-window.png"},
                               std::pair{frmNes2FormatInfo, "nes2-format-window.png"}}) {

@@ -23,6 +23,18 @@ bool ScriptedPrompts::chooseFile(const QString&, const QString&, QString& fileNa
     return true;
 }
 
+bool ScriptedPrompts::confirm(QDialog& dialog) {
+    QString text;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        text += label->text() + "\n";
+    }
+    for (const QTextEdit* list : dialog.findChildren<QTextEdit*>()) {
+        text += list->toPlainText();
+    }
+    boxes << dialog.windowTitle() + ": " + text;
+    return !answers.empty() && answers.takeFirst() == Answer::yes;
+}
+
 Window::Window() : main(std::make_unique<TfrmMain>(prompts)) {
     frmMain = main.get();
     main->show();

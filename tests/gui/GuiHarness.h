@@ -32,6 +32,12 @@ public:
     platform::Answer message(const QString& text, const QString& caption,
                              platform::Buttons buttons) override;
     bool chooseFile(const QString& title, const QString& filter, QString& fileName) override;
+    // The folder dialog takes the next name of `files`; a dialog to confirm is
+    // recorded in `boxes` as its title and text, and accepted for a Yes.
+    bool chooseFolder(const QString& title, QString& folder) override {
+        return chooseFile(title, {}, folder);
+    }
+    bool confirm(QDialog& dialog) override;
     void showError(const QString& message) override { errors.push_back(message); }
 
     QStringList boxes;

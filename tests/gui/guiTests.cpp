@@ -1,4 +1,5 @@
 // The windows driven as a user drives them, on real files in temporary folders.
+#include "Collection.h"
 #include "Format.h"
 #include "GuiHarness.h"
 
@@ -95,10 +96,10 @@ private slots:
             }
         }
         const QString quit = QKeySequence(QKeySequence::Quit).toString(); // none on some platforms
-        QCOMPARE(menus.join('|'),
-                 "&Load Rom Ctrl+O|&Recent Files|&Free Rom|Load Header &Database...||E&xit" +
-                     (quit.isEmpty() ? "" : " " + quit) +
-                     "|&iNES Format (.NES) Info F1|&NES 2.0 Format Info||&About");
+        QCOMPARE(menus.join('|'), "&Load Rom Ctrl+O|&Open Folder... Ctrl+Shift+O|&Recent "
+                                  "Files|&Free Rom|Load Header &Database...||E&xit" +
+                                      (quit.isEmpty() ? "" : " " + quit) +
+                                      "|&iNES Format (.NES) Info F1|&NES 2.0 Format Info||&About");
         QCOMPARE(w.form().windowTitle(), QString("Tallowick"));
         const QPalette grid = w.grid()->palette(); // yet the grid's highlight shows while unfocused
         QCOMPARE(grid.color(QPalette::Inactive, QPalette::Highlight),
@@ -129,7 +130,7 @@ private slots:
                  "s&ize:|PR&G-RAM:|&NVRAM:|&CHR-RAM:|NVRA&M:|Consol&e:|Ti&ming:|Misc R&OMs:|Vs. "
                  "&PPU:|Vs. hard&ware:|E&xt. console:|Ex&pansion:|1 error, 2 warnings: the header "
                  "does not fit this image.|No header database loaded: File > Load Header "
-                 "Database...|Take Selecte&d|Ta&ke All|||Take the Fi&x|||");
+                 "Database...|Differences onl&y|Take Selecte&d|Ta&ke All|||Take the Fi&x|||");
         QCOMPARE(typed.join(' '), "txtMapperNum txtPrgPages txtChrPages txtSubmapper txtPrgRomSize "
                                   "txtChrRomSize txtMiscRoms");
         w.grid()->setFocus(Qt::TabFocusReason);
@@ -662,6 +663,77 @@ private slots:
     // Before a load, a drop or a recent file replaces unapplied edits, the
     // window asks; Cancel keeps everything, No drops the edits, Yes writes
     // them. A file that cannot be loaded is refused before anything is asked.
+    // A folder as a collection with the database: the preview of Fix from
+    // Database (nothing written without Yes, the same new headers `fix
+    // --dry-run` prints), the write, and Undo Last Repair, bytes compared.
+    void collectionRepair() {
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString(tmp->path()));
+        const std::string folder = tmp->file("games"),
+                          database = samplesDir() + "/nes20db-samples.xml";
+        std::filesystem::create_directories(folder + "/sub");
+        std::map<std::string, Bytes> before;
+        for (const char* name : {"nes2.nes", "trainer.nes", "sub/clean-nrom.nes"}) {
+            copyFile(samplesDir() + "/" + std::filesystem::path(name).filename().string(),
+                     folder + "/" + name);
+            before[name] = readFile(folder + "/" + name);
+        }
+        Window w;
+        w.prompts.files << QString::fromStdString(database) << QString::fromStdString(folder);
+        w.menu("mnuLoadDatabase");
+        QTRY_VERIFY(w.find<QLabel>("lblDatabase")->text().contains("entries"));
+        w.menu("mnuOpenFolder");
+        auto* collection = w.form().findChild<TfrmCollection*>();
+        QTRY_VERIFY(!collection->Reading());
+        auto* table = collection->findChild<QTableView*>("tblImages");
+        const auto rows = [table] {
+            QStringList shown;
+            for (int row = 0; row < table->model()->rowCount(); ++row) {
+                shown << table->model()->index(row, 0).data().toString() + " " +
+                             table->model()->index(row, 8).data().toString();
+            }
+            return shown.join(", ");
+        };
+        QCOMPARE(rows(), "nes2.nes differs in 2 fields, sub/clean-nrom.nes not found, trainer.nes matched");
+        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(3);
+        QCOMPARE(rows(), "sub/clean-nrom.nes not found");
+        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(0);
+        table->selectAll();
+        const auto fix = [&](platform::Answer answer) {
+            w.prompts.clear();
+            w.prompts.answers = {answer};
+            collection->findChild<QPushButton*>("btnFix")->click();
+        };
+        fix(platform::Answer::no);
+        for (const auto& [name, bytes] : before) {
+            QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
+        }
+        const QString preview = w.prompts.boxes.join('\n');
+        QVERIFY(preview.contains("sub/clean-nrom.nes: not in the database"));
+        std::ostringstream out, err;
+        runCommandLine({"fix", "--dry-run", "--db", database, folder}, out, err);
+        const QStringList cli = QString::fromStdString(out.str()).split('\n').filter("  new ");
+        QCOMPARE(cli.size(), 2);
+        for (const QString& line : cli) {
+            QVERIFY2(preview.contains(line.trimmed()), qPrintable(line));
+        }
+        fix(platform::Answer::yes);
+        QCOMPARE(w.prompts.boxes.last().section('\n', 0, 0),
+                 "Fix from Database: 3 images: 2 fixed, 0 unchanged, 1 not in the database.");
+        QCOMPARE(rows(), "nes2.nes matched, sub/clean-nrom.nes not found, trainer.nes matched");
+        for (const auto& [name, bytes] : before) {
+            const Bytes now = readFile(folder + "/" + name);
+            QVERIFY(std::equal(now.begin() + 16, now.end(), bytes.begin() + 16, bytes.end()));
+            QCOMPARE(now == bytes, name == "sub/clean-nrom.nes");
+        }
+        w.prompts.answers = {platform::Answer::yes};
+        collection->findChild<QPushButton*>("btnUndoRepair")->click();
+        QCOMPARE(w.prompts.boxes.last(), "Undo Last Repair: 2 of 2 headers put back.");
+        for (const auto& [name, bytes] : before) {
+            QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
+        }
+        QVERIFY(!collection->findChild<QPushButton*>("btnUndoRepair")->isEnabled());
+    }
+
     void questionBeforeReplacing_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("answer");
