@@ -6,7 +6,8 @@
 #   - peak resident memory of that same run
 #   - time to load and show a header: a 40 KB image against a 1 GB sparse one
 # and prints each pair with its ratio; then bench/cli.sh measures the command
-# line over 10,000 images and bench/fix.sh its fix against info. Not a test: it only reports.
+# line over 10,000 images, bench/fix.sh its fix against info and
+# bench/collection.sh the collection window against info. Not a test: it only reports.
 #
 #   bash bench/run.sh
 #
@@ -220,3 +221,5 @@ echo
 BENCH_BUILD_DIR=$build bash "$root/bench/cli.sh"
 echo
 BENCH_BUILD_DIR=$build bash "$root/bench/fix.sh"
+echo
+BENCH_BUILD_DIR=$build bash "$root/bench/collection.sh"

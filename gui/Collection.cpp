@@ -110,8 +110,10 @@ CollectionRow readRow(const Target& target, const std::string& folder,
 // rows handed over in pieces as they are done.
 class CollectionScan {
 public:
-    CollectionScan(std::string folder, std::shared_ptr<const HeaderDatabase> database)
-        : folder(std::move(folder)), database(std::move(database)) {
+    // `finished` runs on the scan's thread when the last image is read.
+    CollectionScan(std::string folder, std::shared_ptr<const HeaderDatabase> database,
+                   std::function<void()> finished)
+        : folder(std::move(folder)), database(std::move(database)), finished_(std::move(finished)) {
         coordinator = std::thread([this] { run(); });
     }
     ~CollectionScan() {
@@ -158,10 +160,12 @@ private:
             helper.join();
         }
         over = true;
+        finished_();
     }
 
     const std::string folder;
     const std::shared_ptr<const HeaderDatabase> database;
+    const std::function<void()> finished_;
     std::atomic<bool> cancel{false}, over{false};
     std::atomic<std::size_t> finishedRows{0}, totalRows{0};
     std::mutex lock;
@@ -316,7 +320,10 @@ void TfrmCollection::OpenFolder(const QByteArray& name) {
     ui->prgScan->setValue(0);
     ui->prgScan->show();
     ui->btnCancelScan->show();
-    scan = std::make_unique<CollectionScan>(name.toStdString(), database);
+    // The last rows are taken as soon as they are read, not at the next tick.
+    scan = std::make_unique<CollectionScan>(name.toStdString(), database, [this] {
+        QMetaObject::invokeMethod(this, &TfrmCollection::TakeRows, Qt::QueuedConnection);
+    });
     rowTimer.start();
     UpdateButtons();
 }
