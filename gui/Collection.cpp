@@ -9,8 +9,10 @@
 #include <QAbstractTableModel>
 #include <QCloseEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 
@@ -273,7 +275,7 @@ TfrmCollection::TfrmCollection(platform::Prompts& prompts, DatabaseSource databa
     QHeaderView* heading = ui->tblImages->horizontalHeader();
     heading->setSectionResizeMode(QHeaderView::Interactive);
     const QFontMetrics metrics(font());
-    const int widths[columns] = {30, 14, 30, 11, 11, 11, 7, 20, 18}; // in average characters
+    const int widths[columns] = {28, 14, 28, 10, 10, 11, 8, 16, 18}; // in average characters
     for (int column = 0; column < columns; ++column) {
         heading->resizeSection(column, metrics.averageCharWidth() * widths[column]);
     }
@@ -298,7 +300,13 @@ TfrmCollection::TfrmCollection(platform::Prompts& prompts, DatabaseSource databa
     rowTimer.setInterval(100);
     ui->prgScan->hide();
     ui->btnCancelScan->hide();
-    resize(sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 150, metrics.height() * 30)));
+    // Room for every column, within the screen's free area.
+    QSize wanted =
+        sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 160, metrics.height() * 30));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(wanted);
     UpdateButtons();
 }
 
