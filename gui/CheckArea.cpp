@@ -70,6 +70,10 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
     // Controls added to a shown widget stay hidden until it is shown again.
     area->hide();
     ui->setupUi(area);
+    // Its classic sizes grow with a larger font, as the main window's do.
+    if (const double growth = platform::fontGrowth(area->font()); growth > 1) {
+        platform::growLayout(area->layout(), growth);
+    }
     area->show();
     // Its pages change by a click or Ctrl+Tab: Tab goes through the
     // controls of the page shown.

@@ -32,6 +32,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 TfrmMain* frmMain = nullptr;
@@ -148,10 +149,16 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
     ui->mnuExit->setShortcut(QKeySequence::Quit);
     ui->mnuFormatInfo->setShortcut(QKeySequence::HelpContents);
 
+    // The iNES 1.0 area keeps the classic places; a larger font grows them.
+    const double growth = platform::fontGrowth(font());
+    if (growth > 1) {
+        platform::growLayout(ui->inesLayout, growth);
+    }
+    const auto grown = [growth](int pixels) { return int(std::lround(pixels * growth)); };
     QTableWidget* grid = ui->sgdHeader;
     for (int column = 0; column < grid->columnCount(); ++column) {
         // A grid line is drawn inside each cell here, beside it classically.
-        grid->setColumnWidth(column, gridColumnWidths[column] + 1);
+        grid->setColumnWidth(column, grown(gridColumnWidths[column]) + 1);
         for (int row = 0; row < grid->rowCount(); ++row) {
             auto* item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignCenter);
@@ -166,7 +173,7 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
         }
     }
     for (int row = 0; row < grid->rowCount(); ++row) {
-        grid->setRowHeight(row, gridRowHeights[row] + 1);
+        grid->setRowHeight(row, grown(gridRowHeights[row]) + 1);
     }
     // The highlight must stay visible while another control has the focus.
     QPalette gridPalette = grid->palette();
@@ -187,23 +194,7 @@ TfrmMain::TfrmMain(platform::Prompts& prompts, QWidget* parent)
 
     // What was written, or why not, and what a load found.
     statusBar()->setObjectName(QStringLiteral("stbStatus"));
-    // The window opens at the size its controls ask for (776x546 with the
-    // classic font), within the screen's free area and room for the window
-    // manager's frame; what does not fit then scrolls. It is laid out once
-    // first, which settles the sizes of the controls not shown yet.
-    ui->contentsLayout->activate();
-    QSize wanted = ui->scrContents->sizeHint() +
-                   QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect free = screen->availableGeometry().marginsRemoved(windowFrameAllowance);
-        if (wanted.height() > free.height()) { // room for the scroll bar too
-            wanted.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        }
-        resize(wanted.boundedTo(free.size()));
-        move(free.center() - rect().center());
-    } else {
-        resize(wanted);
-    }
+    FitWindow(false);
     // F10 opens the menu bar; Ctrl+S applies the changes, as Apply does.
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
@@ -229,12 +220,17 @@ TfrmMain::~TfrmMain() {
     FormDestroy();
 }
 
-// The NES 2.0 and Check areas are built just after the window's first paint,
-// or at once when something needs them before.
+// The NES 2.0 and Check areas are built just after the window's first frame,
+// or at once when something needs them before. A timer set while painting
+// would fire in the same pass of the event loop as the frame's flush; the
+// areas wait for the pass after it, so that the frame is on screen first.
 void TfrmMain::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
-    if (nes2 == nullptr) {
-        QTimer::singleShot(0, this, [this] { BuildAreas(); });
+    if (nes2 == nullptr && !areasPending) {
+        areasPending = true;
+        QMetaObject::invokeMethod(
+            this, [this] { QTimer::singleShot(0, this, [this] { BuildAreas(); }); },
+            Qt::QueuedConnection);
     }
 }
 
@@ -250,6 +246,11 @@ void TfrmMain::BuildAreas() {
         [this](std::uint16_t b) { HighlightBytes(b); }};
     nes2 = std::make_unique<Nes2Area>(ui->grpNes2, events, prompts, host);
     check = std::make_unique<CheckArea>(ui->frmCheck, events, prompts, host);
+    // The places kept for the areas fit them with the classic font; a larger
+    // one needs more, and the window grows to show it where the screen allows.
+    ui->grpNes2->setMinimumSize(
+        ui->grpNes2->minimumSize().expandedTo(ui->grpNes2->minimumSizeHint()));
+    FitWindow(true);
     // Tab goes on from Apply through the NES 2.0 area, then the Check area.
     QList<QWidget*> order = platform::tabChain(ui->sgdHeader, ui->centralwidget, ui->grpNes2);
     order.removeIf([this](const QWidget* w) { return ui->frmCheck->isAncestorOf(w); });
@@ -259,6 +260,30 @@ void TfrmMain::BuildAreas() {
         setTabOrder(order[i - 1], order[i]);
     }
     events.run([this] { check->loadRememberedDatabase(); });
+}
+
+// The window at the size its controls ask for (776x546 with the classic
+// font), within the screen's free area and room for the window manager's
+// frame; what does not fit then scrolls. It is laid out first, which settles
+// the sizes of the controls not shown yet. Only ever grows the window; with
+// `minimum`, only as far as the controls' minimum sizes need.
+void TfrmMain::FitWindow(bool minimum) {
+    ui->contentsLayout->activate();
+    QSize wanted = (minimum ? ui->scrContents->minimumSizeHint() : ui->scrContents->sizeHint()) +
+                   QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    QRect free(QPoint(), wanted);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        free = screen->availableGeometry().marginsRemoved(windowFrameAllowance);
+        if (wanted.height() > free.height()) { // room for the scroll bar too
+            wanted.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        }
+    }
+    const QSize size =
+        wanted.boundedTo(free.size()).expandedTo(isVisible() ? this->size() : QSize());
+    if (size != this->size()) {
+        resize(size);
+        move(free.center() - rect().center());
+    }
 }
 
 Nes2Area& TfrmMain::Nes2() {

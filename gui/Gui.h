@@ -128,6 +128,7 @@ private:
     void ShowWorking(const NesHeader& working);
     void ShowStatus(const QString& text);
     void BuildEditMenu();
+    void FitWindow(bool minimum);
     void Edited();
     QString RefusalText(const ImageDocument& refused) const;
     bool MayReplaceImage();
@@ -149,6 +150,7 @@ private:
     QString collectionFolder; // the folder the collection window showed last
     std::unique_ptr<Nes2Area> nes2;
     std::unique_ptr<CheckArea> check;
+    bool areasPending = false; // the areas are to be built after the first frame
     std::unique_ptr<TfrmCollection> collection;
     // The last files loaded, newest first, byte for byte.
     QList<QByteArray> recentFiles;

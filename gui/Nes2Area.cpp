@@ -65,6 +65,10 @@ Nes2Area::Nes2Area(QWidget* group, platform::ControlEvents& events, platform::Pr
     // Controls added to a shown widget stay hidden until it is shown again.
     group->hide();
     ui->setupUi(group);
+    // Its classic sizes grow with a larger font, as the main window's do.
+    if (const double growth = platform::fontGrowth(group->font()); growth > 1) {
+        platform::growLayout(group->layout(), growth);
+    }
     group->show();
     for (QLineEdit* shown :
          {ui->txtFormat, ui->txtSubmapperName, ui->txtPrgRomForm, ui->txtChrRomForm}) {

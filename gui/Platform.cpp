@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFocusEvent>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -36,8 +39,48 @@ void initializeApplication() {
     QApplication::setApplicationVersion(QStringLiteral(TALLOWICK_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tallowick.Tallowick"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // Liberation Sans has the metrics of the classic Windows sans fonts.
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    QApplication::setFont(classicFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont)));
+}
+
+QFont classicFont(const QFont& desktop) {
+    // Desktops set 9 to 11 points as their usual size; the classic look is
+    // 8 points of a sans with the classic Windows metrics (Liberation Sans).
+    constexpr double classicSize = 8, usualDesktopSize = 11;
+    const double size = desktop.pointSizeF() > 0  ? desktop.pointSizeF()
+                        : desktop.pixelSize() > 0 ? desktop.pixelSize() * 72.0 / 96.0
+                                                  : usualDesktopSize;
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(std::max(classicSize, classicSize * size / usualDesktopSize));
+    return font;
+}
+
+double fontGrowth(const QFont& font) {
+    const QFontMetricsF classic(classicFont(QFont()));
+    return std::max(1.0, QFontMetricsF(font).height() / classic.height());
+}
+
+void growLayout(QLayout* layout, double growth) {
+    const auto grown = [growth](int pixels) {
+        return pixels >= QWIDGETSIZE_MAX ? pixels : int(std::lround(pixels * growth));
+    };
+    if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            grid->setColumnMinimumWidth(column, grown(grid->columnMinimumWidth(column)));
+        }
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            grid->setRowMinimumHeight(row, grown(grid->rowMinimumHeight(row)));
+        }
+    }
+    for (int index = 0; index < layout->count(); ++index) {
+        QLayoutItem* item = layout->itemAt(index);
+        if (QWidget* widget = item->widget()) {
+            const QSize low = widget->minimumSize(), high = widget->maximumSize();
+            widget->setMinimumSize(grown(low.width()), grown(low.height()));
+            widget->setMaximumSize(grown(high.width()), grown(high.height()));
+        } else if (QLayout* inner = item->layout()) {
+            growLayout(inner, growth);
+        }
+    }
 }
 
 QString quoted(const QString& text) {

@@ -16,16 +16,29 @@
 #include <vector>
 
 class QColor;
+class QFont;
 class QDialog;
+class QLayout;
 class QLineEdit;
 class QPalette;
 class QWidget;
 
 namespace platform {
 
-// Names the application, picks the style and sets the classic 8-point sans
-// font for every window. Call once, before any window exists.
+// Names the application, picks the style and sets the window font from the
+// desktop's (classicFont). Call once, before any window exists.
 void initializeApplication();
+// The classic 8-point sans while the desktop's font has its usual size (up
+// to 11 points); in proportion to it when the desktop's is larger, so that
+// the windows grow with it.
+QFont classicFont(const QFont& desktop);
+// How much taller `font`'s lines are than the classic font's; 1 for it or
+// anything smaller.
+double fontGrowth(const QFont& font);
+// Multiplies the fixed sizes in `layout` (its minimum column widths and row
+// heights, and its widgets' minimum and maximum sizes, nested layouts too)
+// by `growth`.
+void growLayout(QLayout* layout, double growth);
 
 // The buttons of a box: OK; Yes and No; or Overwrite, Reload and Cancel.
 enum class Buttons { ok, yesNo, yesNoCancel, overwriteReload };

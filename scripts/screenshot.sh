@@ -15,7 +15,8 @@ shoot() {
         xvfb-run -a -s "-screen 0 $1x24" ./build/tools/screenshot docs samples "${@:2}" >/dev/null
 }
 shoot 1024x768
-# 150 % on a 1366x768 screen, and a dark colour scheme.
+# 150 % on a 1366x768 screen, a dark colour scheme, a large desktop font.
 QT_SCALE_FACTOR=1.5 shoot 1366x768 scaled
 shoot 1024x768 dark
+shoot 1366x768 large
 ls docs/*.png

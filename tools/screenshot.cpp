@@ -3,8 +3,9 @@
 //   screenshot OUTDIR SAMPLES [VARIANT]
 // SAMPLES is the samples folder; the samples and the sample header database
 // are copied to a temporary folder first and never written. With a VARIANT
-// ("scaled", "dark") only main-window-VARIANT.png is made, the dark one with
-// a dark colour scheme set on the application. The pictures:
+// ("scaled", "dark", "large") only main-window-VARIANT.png is made, the dark
+// one with a dark colour scheme set on the application, the large one with
+// a desktop font of 16 points. The pictures:
 //   main-window.png   an NES 2.0 image, its mapper number clicked
 //   check-area.png    an image the header database lists with other fields
 //   findings.png      an image whose header does not fit the file
@@ -85,6 +86,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString variant = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (variant == "large") { // a desktop font of 16 points
+        QFont desktop;
+        desktop.setPointSize(16);
+        QApplication::setFont(platform::classicFont(desktop));
+    }
     if (variant == "dark") {
         // Breeze Dark's colours: the button and window shades, then the text.
         QPalette dark(QColor(0x31363B), QColor(0x2A2E32));

@@ -74,19 +74,49 @@ private slots:
 
     // The window fits the screen's free area and every control can be
     // scrolled into view, its caption whole (ctest runs it at 150 % on a
-    // 1366x768 screen too).
+    // 1366x768 screen too): with the desktop's usual font, which keeps the
+    // classic 8 points, and with a large one, which the window grows with.
+    void smallScreen_data() {
+        QTest::addColumn<double>("desktop");
+        QTest::addColumn<double>("points");
+        QTest::newRow("usual desktop font") << 10.0 << 8.0;
+        QTest::newRow("large desktop font") << 16.0 << 16 * 8 / 11.0;
+    }
     void smallScreen() {
+        QFETCH(double, desktop);
+        QFETCH(double, points);
+        struct FontKept { // the application's font comes back at the end
+            const QFont usual = QApplication::font();
+            ~FontKept() { QApplication::setFont(usual); }
+        } kept;
+        QFont chosen;
+        chosen.setPointSizeF(desktop);
+        QApplication::setFont(platform::classicFont(chosen));
+        QCOMPARE(QApplication::font().pointSizeF(), points);
         Window w;
+        QCOMPARE(w.edit("txtMapperNum")->font().pointSizeF(), points);
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(
             w.form().frameGeometry()));
         auto* scroll = w.find<QScrollArea>("scrWindow");
+        QApplication::processEvents(); // the areas built after the first frame settle
         for (QWidget* control : scroll->widget()->findChildren<QWidget*>()) {
             auto* label = qobject_cast<QLabel*>(control);
             if ((label || control->focusPolicy() != Qt::NoFocus) && control->isVisible() &&
                 !control->objectName().startsWith("qt_")) {
-                scroll->ensureWidgetVisible(control, 0, 0);
-                const QRect shown(control->mapTo(scroll->viewport(), QPoint()),
-                                  control->size().boundedTo(scroll->viewport()->size()));
+                // What must show: the control, or as much of it as its
+                // contents need when it is wider than the view.
+                const QSize needed = control->size()
+                                         .boundedTo(control->sizeHint().expandedTo({1, 1}))
+                                         .boundedTo(scroll->viewport()->size());
+                const QPoint at = control->mapTo(scroll->widget(), QPoint());
+                const auto reveal = [](QScrollBar* bar, int start, int length, int page) {
+                    bar->setValue(std::min(start, std::max(bar->value(), start + length - page)));
+                };
+                reveal(scroll->horizontalScrollBar(), at.x(), needed.width(),
+                       scroll->viewport()->width());
+                reveal(scroll->verticalScrollBar(), at.y(), needed.height(),
+                       scroll->viewport()->height());
+                const QRect shown(control->mapTo(scroll->viewport(), QPoint()), needed);
                 QVERIFY2(
                     scroll->viewport()->rect().contains(shown) &&
                         (!label || !label->buddy() || label->sizeHint().width() <= label->width()),
