@@ -287,6 +287,49 @@ TEST_F(Repair, ARunKilledBetweenTwoFilesIsUndoneCompletely) {
     EXPECT_EQ(readFile(fixedFile), before[fixedFile]);
 }
 
+// The window's batches without the database: bytes 8-15 cleared only where
+// they are garbage, and the conversion to NES 2.0; expected bytes by hand.
+TEST(BatchEdit, CleanAndConvertPlanWhatSetAndCleanWould) {
+    struct Row {
+        const char* name;
+        BatchEdit edit;
+        const char* header;
+        RepairKind kind;
+        const char* fresh; // the header to write, for `fix`
+        const char* why;
+    } rows[] = {
+        {"garbage cleared", BatchEdit::clean, "4E45531A020110004469736B44756465", RepairKind::fix,
+         "4E45531A020110000000000000000000", ""},
+        {"iNES 1.0 extension kept", BatchEdit::clean, "4E45531A020110000201000000000000",
+         RepairKind::unchanged, "",
+         "iNES 1.0 header, bytes 8-10 hold its extension data (PRG-RAM, TV system): left alone"},
+        {"NES 2.0 data kept", BatchEdit::clean, "4E45531A02011008000000070000000A",
+         RepairKind::unchanged, "", "NES 2.0 header, bytes 8-15 hold data: left alone"},
+        {"clean already", BatchEdit::clean, "4E45531A020141000000000000000000",
+         RepairKind::unchanged, "", "clean already"},
+        {"iNES 1.0 to NES 2.0", BatchEdit::toNes2, "4E45531A020143400000000000000000",
+         RepairKind::fix, "4E45531A020143480000700000000000", ""}, // battery: 8 KiB PRG-NVRAM
+        {"NES 2.0 stays", BatchEdit::toNes2, "4E45531A02011008000000070000000A",
+         RepairKind::unchanged, "", "NES 2.0 already"},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = dir.file("a.nes");
+        const Bytes before = join(fromHex(row.header), data(1));
+        writeFile(path, before);
+        ImageDocument document(path, Access::readOnly);
+        const RepairPlan plan = planEdit(document, row.edit);
+        EXPECT_EQ(plan.kind, row.kind);
+        EXPECT_EQ(plan.why, row.why);
+        EXPECT_EQ(hex(plan.old.data(), 16), row.header);
+        if (row.kind == RepairKind::fix) {
+            EXPECT_EQ(hex(plan.fresh.data(), 16), row.fresh);
+        }
+        EXPECT_EQ(readFile(path), before); // planning writes nothing
+    }
+}
+
 TEST(Journal, ACutLastLineIsDroppedAndAnythingElseRefused) {
     TempDir tmp;
     const std::string line = "{\"path\":\"a\",\"pathHex\":\"61\",\"device\":1,\"inode\":2,\"old\":"

@@ -734,6 +734,11 @@ private slots:
             QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
         }
         QVERIFY(!collection->findChild<QPushButton*>("btnUndoRepair")->isEnabled());
+        // Enter (or a double-click) on a row opens it in the main window.
+        table->setCurrentIndex(table->model()->index(2, 0));
+        QTest::keyClick(table, Qt::Key_Return);
+        QCOMPARE(w.edit("txtMapperNum")->text(), "4");
+        QVERIFY(w.form().windowTitle().contains("trainer.nes"));
     }
 
     void questionBeforeReplacing_data() {
