@@ -328,6 +328,11 @@ TEST(BatchEdit, CleanAndConvertPlanWhatSetAndCleanWould) {
         }
         EXPECT_EQ(readFile(path), before); // planning writes nothing
     }
+    // The summary names what a database run did not find, and only then.
+    EXPECT_EQ(repairSummary({RepairOutcome::fixed}, false, true),
+              "1 image: 1 fixed, 0 unchanged, 0 not in the database");
+    EXPECT_EQ(repairSummary({RepairOutcome::unchanged, RepairOutcome::notWritten}, true, false),
+              "2 images: 0 would be fixed, 1 unchanged, 1 not written");
 }
 
 TEST(Journal, ACutLastLineIsDroppedAndAnythingElseRefused) {
