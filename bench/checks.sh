@@ -26,17 +26,8 @@ for tool in cmake awk sort perl rhash xmllint; do
     command -v "$tool" >/dev/null || { echo "checks.sh: $tool is missing (scripts/setup.sh)" >&2; exit 2; }
 done
 
-buildType=""
-if [ -f "$build/CMakeCache.txt" ]; then
-    buildType=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-fi
-if [ "$buildType" != "Release" ]; then
-    echo "== configuring a Release build in $build"
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALLOWICK_GUI=ON \
-        -DTALLOWICK_TESTS=OFF >/dev/null
-fi
-echo "== building the check benchmarks (Release)"
-cmake --build "$build" -j2 --target benchHashImage benchLoadDatabase >/dev/null
+. "$root/bench/release.sh"
+releaseBuild "$build" "$root" benchHashImage benchLoadDatabase
 hasher=$build/bench/benchHashImage
 loader=$build/bench/benchLoadDatabase
 

@@ -26,17 +26,8 @@ for tool in cmake cc file xargs find awk sort perl; do
     command -v "$tool" >/dev/null || { echo "cli.sh: $tool is missing" >&2; exit 2; }
 done
 
-buildType=""
-if [ -f "$build/CMakeCache.txt" ]; then
-    buildType=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-fi
-if [ "$buildType" != "Release" ]; then
-    echo "== configuring a Release build in $build"
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALLOWICK_GUI=ON \
-        -DTALLOWICK_TESTS=OFF >/dev/null
-fi
-echo "== building tallowick-cli (Release)"
-cmake --build "$build" -j2 --target tallowick-cli >/dev/null
+. "$root/bench/release.sh"
+releaseBuild "$build" "$root" tallowick-cli
 cli=$build/cli/tallowick-cli
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/tallowick-cli-bench.XXXXXX")

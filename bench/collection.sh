@@ -17,17 +17,8 @@ build=${BENCH_BUILD_DIR:-$root/build-bench}
 images=${BENCH_CLI_IMAGES:-10000}
 runs=${BENCH_CLI_RUNS:-7}
 
-buildType=""
-if [ -f "$build/CMakeCache.txt" ]; then
-    buildType=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-fi
-if [ "$buildType" != "Release" ]; then
-    echo "== configuring a Release build in $build"
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALLOWICK_GUI=ON \
-        -DTALLOWICK_TESTS=OFF >/dev/null
-fi
-echo "== building tallowick-cli and benchCollection (Release)"
-cmake --build "$build" -j2 --target tallowick-cli benchCollection >/dev/null
+. "$root/bench/release.sh"
+releaseBuild "$build" "$root" tallowick-cli benchCollection
 cli=$build/cli/tallowick-cli
 window=$build/bench/benchCollection
 

@@ -22,17 +22,8 @@ runs=${BENCH_CLI_RUNS:-7}
 if [ -n "${BENCH_CLI:-}" ]; then
     cli=$BENCH_CLI
 else
-    buildType=""
-    if [ -f "$build/CMakeCache.txt" ]; then
-        buildType=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-    fi
-    if [ "$buildType" != "Release" ]; then
-        echo "== configuring a Release build in $build"
-        cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALLOWICK_GUI=OFF \
-            -DTALLOWICK_TESTS=OFF >/dev/null
-    fi
-    echo "== building tallowick-cli (Release)"
-    cmake --build "$build" -j2 --target tallowick-cli >/dev/null
+    . "$root/bench/release.sh"
+    releaseBuild "$build" "$root" tallowick-cli
     cli=$build/cli/tallowick-cli
 fi
 

@@ -36,17 +36,8 @@ fi
 
 # ---------------------------------------------------------------- build
 
-buildType=""
-if [ -f "$build/CMakeCache.txt" ]; then
-    buildType=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-fi
-if [ "$buildType" != "Release" ]; then
-    echo "== configuring a Release build in $build"
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALLOWICK_GUI=ON \
-        -DTALLOWICK_TESTS=OFF >/dev/null
-fi
-echo "== building the benchmarks (Release)"
-cmake --build "$build" -j2 --target benchTallowickStart benchBareStart benchLoad >/dev/null
+. "$root/bench/release.sh"
+releaseBuild "$build" "$root" benchTallowickStart benchBareStart benchLoad
 bin=$build/bench
 tallowick=$bin/benchTallowickStart
 bare=$bin/benchBareStart
