@@ -3,7 +3,7 @@
 rebuilds it incrementally and runs every test binary, recording which tests
 catch the fault. Python 3 standard library only.
 
-    python3 tests/mutants/run.py [--blind] [--only ID[,ID]] [--list] [--build-only] [--ignore-failing]
+    python3 tests/mutants/run.py [--blind] [--only ID[,ID]] [--list] [--build-only] [--first] [--ignore-failing]
                                    [--scratch DIR] [--out FILE] [--timeout S]
 """
 import argparse
@@ -71,14 +71,14 @@ def sync(src):
             path.unlink()
 
 
-def build(src, out):
-    """Configures once and builds the targets; returns (ok, log tail)."""
+def build(src, out, targets=None):
+    """Configures once and builds the targets (all by default); returns (ok, log tail)."""
     if not (out / "CMakeCache.txt").exists():
         generator = ["-G", "Ninja"] if shutil.which("ninja") else []
         subprocess.run(["cmake", "-S", str(src), "-B", str(out), *generator,
                         "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DTALLOWICK_SANITIZE=",
                         "-DTALLOWICK_FUZZ=OFF"], check=True, stdout=subprocess.DEVNULL)
-    done = subprocess.run(["cmake", "--build", str(out), "-j2", "--target", *TARGETS],
+    done = subprocess.run(["cmake", "--build", str(out), "-j2", "--target", *(targets or TARGETS)],
                           capture_output=True, text=True)
     return done.returncode == 0, (done.stdout + done.stderr)[-3000:]
 
@@ -123,6 +123,24 @@ def run_all(out, timeout, already=()):
             if test not in already]
 
 
+def first_catch(src, out, timeout, already=()):
+    """Builds and runs one test binary at a time, stopping at the first that
+    catches the fault; when none does, the programs must still build. Returns
+    what caught it, "not caught" or "does not build"."""
+    for name in TESTS:
+        ok, log = build(src, out, [name])
+        if not ok:
+            print(log, flush=True)
+            return "does not build"
+        caught = [test for test in run_test(out, name, timeout) if test not in already]
+        if caught:
+            return "; ".join(caught)
+    ok, log = build(src, out)
+    if not ok:
+        print(log, flush=True)
+    return "not caught" if ok else "does not build"
+
+
 def write_table(path, results, minutes, already=()):
     def cell(text):
         return text.replace("|", "\\|").replace("\n", " ")
@@ -162,6 +180,9 @@ def main():
     parser.add_argument("--timeout", type=int, default=120, help="seconds per test binary")
     parser.add_argument("--ignore-failing", action="store_true",
                         help="go on when the unchanged code fails tests; those tests catch nothing")
+    parser.add_argument("--first", action="store_true",
+                        help="stop at the first test binary that catches each fault (faster; "
+                             "the table then names that binary's failures only)")
     parser.add_argument("--build-only", action="store_true",
                         help="plant, build and restore each fault without running the tests")
     options = parser.parse_args()
@@ -209,8 +230,10 @@ def main():
         check_anchor(mutant, original.decode())
         try:
             path.write_bytes(original.decode().replace(mutant["old"], mutant["new"]).encode())
-            ok, log = build(src, out)
-            if ok and options.build_only:
+            ok, log = (True, "") if options.first else build(src, out)
+            if options.first and not options.build_only:
+                caught = first_catch(src, out, options.timeout, failing)
+            elif ok and options.build_only:
                 caught = "builds"
             elif ok:
                 caught = "; ".join(run_all(out, options.timeout, failing)) or "not caught"
