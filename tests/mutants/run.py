@@ -3,7 +3,8 @@
 rebuilds it incrementally and runs every test binary, recording which tests
 catch the fault. Python 3 standard library only.
 
-    python3 tests/mutants/run.py [--blind] [--only ID[,ID]] [--list] [--build-only] [--first] [--ignore-failing]
+    python3 tests/mutants/run.py [--blind [FILE]] [--only ID[,ID]] [--list] [--build-only] [--first]
+                                   [--ignore-failing]
                                    [--scratch DIR] [--out FILE] [--timeout S]
 """
 import argparse
@@ -38,9 +39,10 @@ TESTS = {
 TARGETS = list(TESTS) + ["tallowick", "tallowick-cli"]
 
 
-def load_mutants(blind=False):
-    # blind.py: faults written by someone who had not read the tests.
-    mutants = (runpy.run_path(str(HERE / "blind.py"))["BLIND"] if blind
+def load_mutants(blind=None):
+    # blind.py (or another file named after --blind): faults written by someone who had not
+    # read the tests.
+    mutants = (runpy.run_path(str(HERE / blind))["BLIND"] if blind
                else runpy.run_path(str(HERE / "mutants.py"))["MUTANTS"])
     ids = [m["id"] for m in mutants]
     duplicates = {i for i in ids if ids.count(i) > 1}
@@ -172,8 +174,8 @@ def summary(results, minutes, already=()):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--only", help="comma-separated mutant ids")
-    parser.add_argument("--blind", action="store_true",
-                        help="the blind list (blind.py) instead of mutants.py")
+    parser.add_argument("--blind", nargs="?", const="blind.py", metavar="FILE",
+                        help="a blind list (blind.py, or FILE beside run.py) instead of mutants.py")
     parser.add_argument("--list", action="store_true", help="list the mutants and stop")
     parser.add_argument("--scratch", help="scratch folder, kept and reused between runs")
     parser.add_argument("--out", help="markdown table of the results")
