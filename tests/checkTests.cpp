@@ -101,7 +101,10 @@ TEST(ImageCheck, FindingsOfMadeUpHeaders) {
         {nes2 + "6=04", 0, "trainer-no-ram:W:10=07", ""},
         {nes2 + "7=0a 13=05", 0, "byte13-unused:W:13=00", "console type 2 does not use it"},
         {nes2 + "11=70", 0, "nvram-no-battery:W:6=02", ""}, // CHR-NVRAM too
-        {nes2 + "6=e9 7=18", 0, "", ""}}; // mappers 30 and 218 use both bits
+        {nes2 + "6=e9 7=18", 0, "", ""}, // mappers 30 and 218 use both bits
+        {"6=04", -1000, "file-short:E", "CHR-ROM is cut short (7192 bytes of 8 KiB)"}, // a trainer flag, and more than the trainer missing
+        {"10=01", 0, "ines1-extension:I", "byte 10 TV system dual"},
+        {"10=02", 0, "ines1-extension:I", "byte 10 TV system PAL"}}; // iNES 1.0 byte 10 TV systems
     // clang-format on
     for (const auto& c : cases) {
         const NesHeader header(changed(nrom, c.source));
@@ -163,6 +166,12 @@ TEST(ImageCheck, ScanAgreesWithRhash) {
 // what they depend on (padding; a second header: the golden outputs).
 TEST(ImageCheck, FindingsOnWholeFiles) {
     TempDir tmp;
+    const auto title = [](std::size_t size) { // text, then blanks, as old tools appended it
+        Bytes bytes(size, ' ');
+        const std::string text = "Super Tallowick Bros.";
+        std::copy(text.begin(), text.end(), bytes.begin());
+        return bytes;
+    };
     const std::string nes2 = "7=08 15=01 ";
     // clang-format off
     const struct { const char* name; std::string header; Bytes extra; const char* findings, *says; } rows[] = {
@@ -171,7 +180,10 @@ TEST(ImageCheck, FindingsOnWholeFiles) {
         {"zero-padding", "5=00", Bytes(16384, 0), "file-padding:W", "16 KiB of padding ($00)"},
         {"cnrom-more-chr", "6=30", image({}, 8192), "file-long:W:5=02", "CHR-ROM is probably 2 pages, not 1"},
         {"saturated", nes2 + "4=ff 9=0f", {}, "size-saturated:E", "more than 16 EiB"},
-        {"8-eib-twice", nes2 + "4=fc 5=fc 9=ff", {}, "size-saturated:E prg-huge:E chr-huge:E", "PRG-ROM claims 8 EiB"}};
+        {"8-eib-twice", nes2 + "4=fc 5=fc 9=ff", {}, "size-saturated:E prg-huge:E chr-huge:E", "PRG-ROM claims 8 EiB"},
+        {"prg-one-page-more", "4=02 5=00 6=20", image({}, 16384), "file-long:W:4=03", "PRG-ROM is probably 3 pages, not 2"},
+        {"title-127", "", title(127), "trailing-title:I", "a 127-byte title"},
+        {"title-128", "", title(128), "trailing-title:I", "a 128-byte title that an old tool appended: \"Super Tallowick Bros.\""}};
     // clang-format on
     for (const auto& row : rows) {
         const NesHeader header(changed(nrom, row.header));
@@ -193,6 +205,10 @@ TEST(ImageCheck, ExplainsWhatIsNotAnInesImage) {
     // an iNES image: guiTests' loading and the golden outputs.)
     EXPECT_EQ(explainNotInes(changed(nrom, "3=1b"), 24593),
               std::optional<std::string>("it does not start with \"NES\" and $1A"));
+    // A header alone is an image (with its parts missing); one byte less is not.
+    EXPECT_EQ(explainNotInes(nrom, 16), std::nullopt);
+    EXPECT_EQ(explainNotInes(nrom, 15),
+              std::optional<std::string>("too short for an iNES header: 15 bytes"));
 }
 
 // A descriptor that cannot be read is an error, never a 0-byte file.

@@ -197,6 +197,9 @@ private slots:
             {"nes2-exponent.nes", ' ', "", "4E45531A21010008000F000000000001",
              "txtPrgPages=;txtPrgMem=0.750k (768 bytes);txtPrgRomSize=768;txtPrgRomForm=768 bytes: 2^8 x 3 bytes;"
              "txtChrRomForm=1 page of 8 KiB;txtSubmapperName=Default"},
+            {"nes2-mapper268.nes", ' ', "", "4E45531A0200C1081100070700000001", "txtMapperNum=268"},
+            {"4E45531A010100080000000000000042", ' ', "", "4E45531A010100080000000000000042",
+             "cmbExpansion=$42: PS/2 Mouse in UM6578 PS/2 port"},
             {"PK", ' ', notInes + "Too short for an iNES header: 13 bytes", earlier, earlierShown},
             {"NES\x1B", ' ', notInes + "Too short", earlier, earlierShown},
             {"short", ' ', notInes + "Too short for an iNES header: 15 bytes", earlier, earlierShown},
@@ -240,6 +243,12 @@ private slots:
                          w.prompts.boxes.size() + w.prompts.errors.size() == !row.note.isEmpty(),
                      qPrintable(name + ": " + w.said()));
             QCOMPARE(seen(w, row.shown), row.shown);
+            QCOMPARE(w.combo("cmbExpansion")->count(), 128); // $00-$7F, listed once
+            for (const QLineEdit* box : w.form().findChildren<QLineEdit*>()) {
+                const bool cut = box->fontMetrics().horizontalAdvance(box->text()) > box->width();
+                QVERIFY2(!box->isReadOnly() || !cut || box->cursorPosition() == 0, // from its start
+                         qPrintable(box->objectName()));
+            }
             // A refused file stays as it was (and none is made); a loaded one
             // changes at most in bytes 8-15.
             const bool loaded = QString(row.after) != earlier;
@@ -510,6 +519,9 @@ private slots:
         QCOMPARE(w.byteCells().join(""), QString("4E45531A38010208100F700004000081"));
         w.load(sample("title.nes"));
         QTRY_VERIFY(findings->topLevelItem(0)->text(1).contains("\"Tallowick Test Quest (demo)\""));
+        auto* hashes = w.find<QPlainTextEdit>("txtHashes");
+        QTRY_VERIFY(hashes->toPlainText().contains("SHA-1"));
+        QVERIFY(!hashes->toPlainText().contains("No trainer")); // it has none
 
         // nes2.nes is listed with another mirroring and timing.
         w.prompts.files.push_back(QString::fromStdString(samplesDir() + "/nes20db-samples.xml"));
@@ -535,6 +547,7 @@ private slots:
         // An iNES 1.0 image takes the database's header in NES 2.0 form.
         w.prompts.answers << A::no;
         w.load(sample("trainer.nes"));
+        QTRY_VERIFY(hashes->toPlainText().contains("No trainer"));
         w.commit(w.edit("txtMapperNum"), "5");
         QTRY_VERIFY(takeAll->isEnabled());
         QTest::mouseClick(takeAll, Qt::LeftButton);
@@ -576,6 +589,13 @@ private slots:
             page.window->findChild<QPushButton*>("btnClose")->click();
             QVERIFY(!page.window->isVisible());
         }
+        // A page left open does not keep the program running: closing the
+        // main window ends the event loop (exit code 0, not the timer's 1).
+        frmMain->findChild<QAction*>("mnuFormatInfo")->trigger();
+        frmMain->show();
+        QTimer::singleShot(0, frmMain, [] { frmMain->close(); });
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
     }
 
     // The window and tallowick-cli give the same findings and the same
@@ -795,7 +815,8 @@ private slots:
 
     // Recent files reach the settings at once: another running copy sees
     // them, and the list a window starts with after a restart holds a name
-    // that is not UTF-8, which reopens byte for byte.
+    // that is not UTF-8, which reopens byte for byte; the header database
+    // chosen is read again at the restart.
     void recentFilesAcrossCopies() {
         const QByteArray odd = QFile::encodeName(file(image(header(2, 1, 0, 0), 40960), "x"))
                                    .replace("/x", "/caf\xE9.nes");
@@ -803,6 +824,9 @@ private slots:
         {
             Window w;
             w.drop(odd);
+            w.prompts.files << QString::fromStdString(samplesDir() + "/nes20db-samples.xml");
+            w.menu("mnuLoadDatabase");
+            QTRY_VERIFY(w.find<QLabel>("lblDatabase")->text().contains("entries"));
         }
         QProcess reader;
         reader.start(QCoreApplication::applicationFilePath(), {"--print-recent"});
@@ -812,6 +836,7 @@ private slots:
         restarted.find<QMenu>("mnuRecent")->actions().at(0)->trigger();
         QCOMPARE(restarted.cell(6, 0), QString("02"));
         QCOMPARE(restarted.said(), QString());
+        QTRY_VERIFY(restarted.find<QLabel>("lblDatabase")->text().contains("(6 entries)"));
     }
 
     // The real dialogs: Qt's file dialog given a typed name of no file, then a

@@ -25,6 +25,7 @@ REPO = Path(subprocess.run(["git", "rev-parse", "--show-toplevel"], cwd=HERE, ch
 # Test binaries (below the build folder) and how their output names a failure.
 GTEST = re.compile(r"^\[  FAILED  \] (\S+\.\S+)")
 QTEST = re.compile(r"^FAIL!\s+: \w+::(\w+)(\(.*?\))?")
+CTEST = re.compile(r"^\s*\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Subprocess aborted)\)")
 TESTS = {
     "cartTests": ("tests/cartTests", ["--gtest_brief=1"], GTEST),
     "checkTests": ("tests/checkTests", ["--gtest_brief=1"], GTEST),
@@ -34,9 +35,12 @@ TESTS = {
     "repairTests": ("tests/repairTests", ["--gtest_brief=1"], GTEST),
     "guiTests": ("tests/guiTests", [], QTEST),
     "layoutTests": ("tests/layoutTests", [], QTEST),
+    # The programs' own tests (exit codes, options without a display), run by ctest.
+    "commandTests": ("ctest", ["-L", "commands"], CTEST),
 }
+PROGRAMS = ["tallowick", "tallowick-cli"]
 # The programs too, so that a fault in app/ or cli/main.cpp must at least build.
-TARGETS = list(TESTS) + ["tallowick", "tallowick-cli"]
+TARGETS = [name for name in TESTS if TESTS[name][0] != "ctest"] + PROGRAMS
 
 
 def load_mutants(blind=None):
@@ -96,7 +100,9 @@ def run_test(out, name, timeout):
         temp.chmod(0o1777)
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=str(runtime),
                    TMPDIR=str(temp), QTEST_FUNCTION_TIMEOUT=str(timeout * 1000))
-        process = subprocess.Popen([str(out / binary), *args], cwd=tmp, env=env, text=True,
+        command = (["ctest", "--test-dir", str(out), *args] if binary == "ctest"
+                   else [str(out / binary), *args])
+        process = subprocess.Popen(command, cwd=tmp, env=env, text=True,
                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                    start_new_session=True, errors="replace")
         try:
@@ -130,7 +136,7 @@ def first_catch(src, out, timeout, already=()):
     catches the fault; when none does, the programs must still build. Returns
     what caught it, "not caught" or "does not build"."""
     for name in TESTS:
-        ok, log = build(src, out, [name])
+        ok, log = build(src, out, PROGRAMS if TESTS[name][0] == "ctest" else [name])
         if not ok:
             print(log, flush=True)
             return "does not build"
