@@ -547,25 +547,17 @@ int runUndo(const Options& options, std::ostream& out, std::ostream& err) {
     }
     std::size_t restored = 0, already = 0, left = 0;
     bool failed = false;
-    // Newest first, so that a file written twice ends with its first header.
-    for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
-        const Undo undo = undoEntry(*entry, options.dryRun);
-        const UndoWords& words = wordsFor(undo.kind);
-        const char* word = options.dryRun ? words.dryLine : words.line;
-        out << printable(entry->path) << ": "
-            << (word != nullptr                       ? std::string(word)
-                : undo.kind == UndoResult::notWritten ? whyNotWritten(undo.result, undo.why)
-                                                      : printable(undo.why))
-            << "\n";
+    undoAll(*entries, options.dryRun, [&](const JournalEntry& entry, const Undo& undo) {
+        out << printable(entry.path) << ": " << printable(undoText(undo, options.dryRun)) << "\n";
         if (undo.kind == UndoResult::restored) {
-            out << "  old " << hexOf(entry->fresh, true) << "\n  new " << hexOf(entry->old, true)
+            out << "  old " << hexOf(entry.fresh, true) << "\n  new " << hexOf(entry.old, true)
                 << "\n";
         }
-        failed = failed || words.failed;
+        failed = failed || wordsFor(undo.kind).failed;
         ++(undo.kind == UndoResult::restored     ? restored
            : undo.kind == UndoResult::alreadyOld ? already
                                                  : left);
-    }
+    });
     out << entries->size() << (entries->size() == 1 ? " entry: " : " entries: ") << restored
         << (options.dryRun ? " would be restored, " : " restored, ") << already
         << " held the old header, " << left << " left alone\n";

@@ -397,7 +397,18 @@ std::string newJournalPath(std::string& error) {
     ::gmtime_r(&now, &utc);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &utc);
-    return folder + "/fix-" + stamp + "-" + std::to_string(::getpid()) + ".jsonl";
+    // Two batches of one program within a second get names of their own.
+    const std::string base = folder + "/fix-" + stamp + "-" + std::to_string(::getpid());
+    struct stat seen {};
+    for (int number = 1; number < 1000; ++number) {
+        const std::string name =
+            base + (number == 1 ? std::string() : "-" + std::to_string(number)) + ".jsonl";
+        if (::lstat(name.c_str(), &seen) != 0 && errno == ENOENT) {
+            return name;
+        }
+    }
+    error = "no free journal name in " + printable(folder);
+    return {};
 }
 
 std::optional<std::vector<JournalEntry>> readJournal(const std::string& path, std::string& error) {
@@ -555,6 +566,21 @@ RepairWriter::Written RepairWriter::write(ImageDocument& document, const RepairP
                                           : Written{RepairOutcome::notWritten,
                                                     whyNotWritten(result, document.writeError()),
                                                     {}};
+}
+
+std::string undoText(const Undo& undo, bool dryRun) {
+    const UndoWords& words = wordsFor(undo.kind);
+    const char* word = dryRun ? words.dryLine : words.line;
+    return word != nullptr                       ? std::string(word)
+           : undo.kind == UndoResult::notWritten ? whyNotWritten(undo.result, undo.why)
+                                                 : undo.why;
+}
+
+void undoAll(const std::vector<JournalEntry>& entries, bool dryRun,
+             const std::function<void(const JournalEntry&, const Undo&)>& each) {
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        each(*entry, undoEntry(*entry, dryRun));
+    }
 }
 
 // ---------------------------------------------------------------- value words

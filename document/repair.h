@@ -159,6 +159,11 @@ struct Undo {
 };
 // Puts entry.old back where the file still holds entry.fresh.
 Undo undoEntry(const JournalEntry& entry, bool dryRun);
+// Undoes a journal's entries newest first, so that a file written twice
+// ends with the header it had before the first write; `each` gets every
+// entry with what became of it.
+void undoAll(const std::vector<JournalEntry>& entries, bool dryRun,
+             const std::function<void(const JournalEntry&, const Undo&)>& each);
 
 // How each outcome of an undo reads; `failed` ones make the exit code 1.
 struct UndoWords {
@@ -168,6 +173,8 @@ struct UndoWords {
     bool failed;
 };
 const UndoWords& wordsFor(UndoResult result);
+// What became of one entry, in words ("restored", "not written: ...").
+std::string undoText(const Undo& undo, bool dryRun);
 
 // ---------------------------------------------------------------- a batch
 

@@ -588,21 +588,14 @@ void TfrmCollection::btnUndoRepairClick() {
     std::size_t restored = 0;
     QStringList left;
     std::vector<std::string> changed;
-    // Newest first, so that a file written twice ends with its first header.
-    for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
-        const Undo undo = undoEntry(*entry, false);
-        const UndoWords& words = wordsFor(undo.kind);
+    undoAll(*entries, false, [&](const JournalEntry& entry, const Undo& undo) {
         if (undo.kind == UndoResult::restored) {
             ++restored;
-            changed.push_back(entry->path);
-        } else if (words.failed) {
-            left << text(entry->path) + ": " +
-                        text(words.line != nullptr ? std::string(words.line)
-                             : undo.kind == UndoResult::notWritten
-                                 ? whyNotWritten(undo.result, undo.why)
-                                 : undo.why);
+            changed.push_back(entry.path);
+        } else if (wordsFor(undo.kind).failed) {
+            left << text(entry.path) + ": " + text(undoText(undo, false));
         }
-    }
+    });
     QSettings().remove(lastJournalKey);
     Refresh(changed);
     prompts.message(QString("%1 of %2 headers put back.").arg(restored).arg(entries->size()) +

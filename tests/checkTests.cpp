@@ -103,6 +103,9 @@ TEST(ImageCheck, FindingsOfMadeUpHeaders) {
         {nes2 + "11=70", 0, "nvram-no-battery:W:6=02", ""}, // CHR-NVRAM too
         {nes2 + "6=e9 7=18", 0, "", ""}, // mappers 30 and 218 use both bits
         {"6=04", -1000, "file-short:E", "CHR-ROM is cut short (7192 bytes of 8 KiB)"}, // a trainer flag, and more than the trainer missing
+        {nes2 + "7=0b 13=03", 0, "", ""}, // extended console type 3 needs byte 13
+        {nes2 + "6=02 11=07", 0, "battery-no-nvram:W", "no PRG-NVRAM or CHR-NVRAM"}, // a battery with CHR-RAM but no NVRAM
+        {"7=08 15=42", 0, "", ""}, // expansion $42 uses bit 6
         {"10=01", 0, "ines1-extension:I", "byte 10 TV system dual"},
         {"10=02", 0, "ines1-extension:I", "byte 10 TV system PAL"}}; // iNES 1.0 byte 10 TV systems
     // clang-format on

@@ -335,6 +335,42 @@ TEST(BatchEdit, CleanAndConvertPlanWhatSetAndCleanWould) {
               "2 images: 0 would be fixed, 1 unchanged, 1 not written");
 }
 
+// A file written twice in one journal ends with the header it had first:
+// the entries are undone newest first.
+TEST(Journal, AFileWrittenTwiceGetsItsFirstHeaderBack) {
+    TempDir dir;
+    const std::string path = dir.file("a.nes");
+    const Bytes first = join(nrom, data(1));
+    writeFile(path, first);
+    const auto bytes = [](const char* hex) {
+        const Bytes made = fromHex(hex);
+        CartridgeHeader header{};
+        std::copy(made.begin(), made.end(), header.begin());
+        return header;
+    };
+    const CartridgeHeader second = bytes("4E45531A010110000000000000000000"),
+                          third = bytes("4E45531A010120000000000000000000");
+    std::string error;
+    const std::unique_ptr<Journal> journal = Journal::create(dir.file("j.jsonl"), error);
+    ASSERT_TRUE(journal) << error;
+    ImageDocument document(path, Access::update);
+    for (const CartridgeHeader& next : {second, third}) {
+        const std::optional<JournalEntry> entry = journalEntryFor(document, next);
+        ASSERT_TRUE(entry && journal->record(*entry, error)) << error;
+        document.replace(NesHeader(next));
+        ASSERT_EQ(document.save(), WriteResult::written);
+    }
+    const std::optional<std::vector<JournalEntry>> entries =
+        readJournal(dir.file("j.jsonl"), error);
+    ASSERT_TRUE(entries) << error;
+    std::string seen;
+    undoAll(*entries, false, [&](const JournalEntry& entry, const Undo& undo) {
+        seen += hex(entry.old.data(), 16).substr(12, 2) + ":" + undoText(undo, false) + " ";
+    });
+    EXPECT_EQ(seen, "10:restored 00:restored ");
+    EXPECT_EQ(readFile(path), first);
+}
+
 TEST(Journal, ACutLastLineIsDroppedAndAnythingElseRefused) {
     TempDir tmp;
     const std::string line = "{\"path\":\"a\",\"pathHex\":\"61\",\"device\":1,\"inode\":2,\"old\":"

@@ -30,8 +30,22 @@ bool ScriptedPrompts::confirm(QDialog& dialog) {
     }
     for (const QTextEdit* list : dialog.findChildren<QTextEdit*>()) {
         text += list->toPlainText();
+        QStringList marked;
+        const QRegularExpression hexByte("^[0-9A-F]{2}$");
+        for (QTextBlock block = list->document()->begin(); block.isValid(); block = block.next()) {
+            for (auto part = block.begin(); !part.atEnd(); ++part) {
+                if (part.fragment().charFormat().fontWeight() >= QFont::Bold &&
+                    hexByte.match(part.fragment().text()).hasMatch()) {
+                    marked << part.fragment().text();
+                }
+            }
+        }
+        text += "\nmarked: " + marked.join(' ');
     }
     boxes << dialog.windowTitle() + ": " + text;
+    if (beforeConfirming) {
+        beforeConfirming();
+    }
     return !answers.empty() && answers.takeFirst() == Answer::yes;
 }
 

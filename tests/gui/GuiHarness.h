@@ -33,10 +33,13 @@ public:
                              platform::Buttons buttons) override;
     bool chooseFile(const QString& title, const QString& filter, QString& fileName) override;
     // The folder dialog takes the next name of `files`; a dialog to confirm is
-    // recorded in `boxes` as its title and text, and accepted for a Yes.
+    // recorded in `boxes` as its title, its text and its bytes in bold
+    // ("marked: 11 08"), and accepted for a Yes.
     bool chooseFolder(const QString& title, QString& folder) override {
         return chooseFile(title, {}, folder);
     }
+    // Runs before a dialog to confirm is answered (another program's change).
+    std::function<void()> beforeConfirming;
     bool confirm(QDialog& dialog) override;
     void showError(const QString& message) override { errors.push_back(message); }
 

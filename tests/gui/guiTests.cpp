@@ -200,6 +200,8 @@ private slots:
             {"nes2-mapper268.nes", ' ', "", "4E45531A0200C1081100070700000001", "txtMapperNum=268"},
             {"4E45531A010100080000000000000042", ' ', "", "4E45531A010100080000000000000042",
              "cmbExpansion=$42: PS/2 Mouse in UM6578 PS/2 port"},
+            {"4E45531A01010008000000000300000D", ' ', "", "4E45531A01010008000000000300000D",
+             "cmbTiming=3: UA6538 (Dendy);cmbExpansion=$D: Family Trainer Side A"},
             {"PK", ' ', notInes + "Too short for an iNES header: 13 bytes", earlier, earlierShown},
             {"NES\x1B", ' ', notInes + "Too short", earlier, earlierShown},
             {"short", ' ', notInes + "Too short for an iNES header: 15 bytes", earlier, earlierShown},
@@ -641,6 +643,19 @@ private slots:
             }
             QCOMPARE(window, cli);
             QCOMPARE(differs.hasMatch() ? differs.captured(1).toInt() : 0, databaseFields);
+            // Each part's SHA-1 on its own line, as info prints it.
+            std::ostringstream info, none;
+            runCommandLine({"info", path.toStdString()}, info, none);
+            const QStringList lines = hashes->toPlainText().split('\n');
+            for (const QString part : {"ROM", "PRG-ROM", "CHR-ROM"}) {
+                const QString sha1 = QRegularExpression("\n  " + part + " SHA-1 +(\\w+)")
+                                         .match(QString::fromStdString(info.str()))
+                                         .captured(1);
+                QVERIFY2(
+                    sha1.isEmpty() ||
+                        lines.filter(QRegularExpression("^" + part + " ")).value(0).contains(sha1),
+                    qPrintable(name + ": " + part));
+            }
         }
     }
 
@@ -730,6 +745,7 @@ private slots:
         }
         const QString preview = w.prompts.boxes.join('\n');
         QVERIFY(preview.contains("sub/clean-nrom.nes: not in the database"));
+        QVERIFY(preview.contains("marked: 11 00 08 70")); // bytes 6 and 12, 7 and 10
         std::ostringstream out, err;
         runCommandLine({"fix", "--dry-run", "--db", database, folder}, out, err);
         const QStringList cli = QString::fromStdString(out.str()).split('\n').filter(
@@ -759,6 +775,31 @@ private slots:
         QTest::keyClick(table, Qt::Key_Return);
         QCOMPARE(w.edit("txtMapperNum")->text(), "4");
         QVERIFY(w.form().windowTitle().contains("trainer.nes"));
+        // Another program changes a header between the preview and the write:
+        // that file is left as it is now.
+        const std::string trainer = folder + "/trainer.nes";
+        w.prompts.beforeConfirming = [&] {
+            Bytes changed = readFile(trainer);
+            changed[6] = 0x47;
+            writeFile(trainer, changed);
+        };
+        table->selectAll();
+        fix(platform::Answer::yes);
+        w.prompts.beforeConfirming = nullptr;
+        QCOMPARE(w.prompts.boxes.last().section('\n', 0, 0),
+                 "Fix from Database: 3 images: 1 fixed, 0 unchanged, 1 not in the database, 1 "
+                 "not written.");
+        QCOMPARE(readFile(trainer)[6], 0x47);
+        // Thousands of images are each listed once, however the reading is split.
+        const std::string many = tmp->file("many");
+        std::filesystem::create_directories(many);
+        for (int i = 0; i < 4000; ++i) {
+            writeFile(many + "/" + std::to_string(i) + ".nes", header(1, 1, 0, 0));
+        }
+        w.prompts.files << QString::fromStdString(many);
+        w.menu("mnuOpenFolder");
+        QTRY_VERIFY_WITH_TIMEOUT(!collection->Reading(), 60000);
+        QCOMPARE(table->model()->rowCount(), 4000);
     }
 
     void questionBeforeReplacing_data() {

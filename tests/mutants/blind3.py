@@ -225,12 +225,10 @@ BLIND = [
          old="const WriteResult result = write(cleaned, false, dryRun);",
          new="const WriteResult result = write(cleaned, dryRun, true);"),
     dict(id="b3-undo-oldest-first",
-         fault="undo goes oldest entry first: a file fixed twice ends with its middle header",
-         file="cli/commands.cpp",
-         old="""    for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
-        const Undo undo = undoEntry(*entry, options.dryRun);""",
-         new="""    for (auto entry = entries->begin(); entry != entries->end(); ++entry) {
-        const Undo undo = undoEntry(*entry, options.dryRun);"""),
+         fault="undo goes oldest entry first: a file fixed twice ends with its middle header (was in cli/commands.cpp)",
+         file="document/repair.cpp",
+         old="    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {",
+         new="    for (auto entry = entries.begin(); entry != entries.end(); ++entry) {"),
     dict(id="b3-prg-hash-line-chr-sha1",
          fault="the hash box's PRG-ROM line shows CHR-ROM's SHA-1",
          file="gui/CheckArea.cpp",
