@@ -1,5 +1,9 @@
 #include "GuiHarness.h"
 
+#include <algorithm>
+#include <map>
+#include <vector>
+
 namespace harness {
 
 using platform::Answer;
@@ -12,7 +16,16 @@ Answer ScriptedPrompts::message(const QString& text, const QString& caption,
                : buttons == platform::Buttons::yesNo ? Answer::no
                                                      : Answer::cancel;
     }
-    return answers.takeFirst();
+    const Answer answer = answers.takeFirst();
+    static const std::map<platform::Buttons, std::vector<Answer>> offered = {
+        {platform::Buttons::yesNo, {Answer::yes, Answer::no}},
+        {platform::Buttons::yesNoCancel, {Answer::yes, Answer::no, Answer::cancel}},
+        {platform::Buttons::overwriteReload, {Answer::overwrite, Answer::reload, Answer::cancel}}};
+    const std::vector<Answer>& buttonsShown = offered.at(buttons);
+    if (std::find(buttonsShown.begin(), buttonsShown.end(), answer) == buttonsShown.end()) {
+        errors << "answered with a button the box does not have: " + caption;
+    }
+    return answer;
 }
 
 bool ScriptedPrompts::chooseFile(const QString&, const QString&, QString& fileName) {

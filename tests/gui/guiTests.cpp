@@ -826,6 +826,8 @@ private slots:
         const QString other = file(image(header(1, 1, 0, 0), 24576), "other.nes");
         const QString edited = file(image(header(3, 1, 0, 0), 57344), "edited.nes");
         Window w;
+        w.load(file({'P', 'K'}, "first.nes")); // refused: still nothing loaded
+        QVERIFY(!w.form().romLoaded);
         w.load(other); // now a recent file
         w.load(edited);
         w.commit(w.edit("txtPrgPages"), "5");
@@ -843,6 +845,7 @@ private slots:
                      .rightJustified(2, '0'),
                  inFile);
         QCOMPARE(w.prompts.boxes.value(0).startsWith("Save Changes"), how != "refused");
+        QCOMPARE(w.prompts.errors, QStringList());
         if (how == "refused") { // a reload opens the image that stayed, not the refused file
             const std::string kept = QFile::encodeName(edited).toStdString();
             Bytes changed = readFile(kept);
