@@ -26,7 +26,7 @@ for tool in cmake awk sort perl rhash xmllint; do
     command -v "$tool" >/dev/null || { echo "checks.sh: $tool is missing (scripts/setup.sh)" >&2; exit 2; }
 done
 
-. "$root/bench/release.sh"
+. "$root/bench/common.sh"
 releaseBuild "$build" "$root" benchHashImage benchLoadDatabase
 hasher=$build/bench/benchHashImage
 loader=$build/bench/benchLoadDatabase
@@ -53,8 +53,6 @@ fi
 xmllint --noout "$database"
 echo "database: $("$loader" "$database"), $(awk -v b="$(stat -c %s "$database")" 'BEGIN { printf "%.1f", b / 1e6 }') MB"
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
-    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "nan"; else printf "%.2f", a / b }'; }
 verdict() { awk -v r="$1" -v t="$2" 'BEGIN { print (r <= t) ? "within " t "x" : "ABOVE " t "x" }'; }
 

@@ -26,7 +26,7 @@ for tool in cmake cc file xargs find awk sort perl; do
     command -v "$tool" >/dev/null || { echo "cli.sh: $tool is missing" >&2; exit 2; }
 done
 
-. "$root/bench/release.sh"
+. "$root/bench/common.sh"
 releaseBuild "$build" "$root" tallowick-cli
 cli=$build/cli/tallowick-cli
 
@@ -48,8 +48,6 @@ invocations=$(xargs -0 -s "$commandMax" echo <"$scratch/list" | wc -l)
 [ "$("$cli" info --json --no-hashes "$folder" | wc -l)" = "$images" ] ||
     { echo "cli.sh: tallowick-cli missed images" >&2; exit 1; }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
-    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "nan"; else printf "%.2f", a / b }'; }
 meets() { awk -v v="$1" -v op="$2" -v goal="$3" \
     'BEGIN { ok = (op == "<=") ? v <= goal : v >= goal; print ok ? "yes" : "NO" }'; }

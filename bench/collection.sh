@@ -17,7 +17,7 @@ build=${BENCH_BUILD_DIR:-$root/build-bench}
 images=${BENCH_CLI_IMAGES:-10000}
 runs=${BENCH_CLI_RUNS:-7}
 
-. "$root/bench/release.sh"
+. "$root/bench/common.sh"
 releaseBuild "$build" "$root" tallowick-cli benchCollection
 cli=$build/cli/tallowick-cli
 window=$build/bench/benchCollection
@@ -37,8 +37,6 @@ bash "$root/bench/makeImages.sh" "$folder" "$images"
 read -r _ _ listed < <("$window" "$folder")
 [ "$listed" = "$images" ] || { echo "collection.sh: the window listed $listed" >&2; exit 1; }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
-    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 timeOnce() {
     local file=$1 t0 t1
     shift

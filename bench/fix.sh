@@ -19,10 +19,10 @@ build=${BENCH_BUILD_DIR:-$root/build-bench}
 images=${BENCH_CLI_IMAGES:-10000}
 runs=${BENCH_CLI_RUNS:-7}
 
+. "$root/bench/common.sh"
 if [ -n "${BENCH_CLI:-}" ]; then
     cli=$BENCH_CLI
 else
-    . "$root/bench/release.sh"
     releaseBuild "$build" "$root" tallowick-cli
     cli=$build/cli/tallowick-cli
 fi
@@ -45,8 +45,6 @@ case $summary in
 *) echo "fix.sh: the fix did not find every second image" >&2; exit 1 ;;
 esac
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
-    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 timeOnce() {
     local file=$1 t0 t1
     shift

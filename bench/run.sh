@@ -36,7 +36,7 @@ fi
 
 # ---------------------------------------------------------------- build
 
-. "$root/bench/release.sh"
+. "$root/bench/common.sh"
 releaseBuild "$build" "$root" benchTallowickStart benchBareStart benchLoad
 bin=$build/bench
 tallowick=$bin/benchTallowickStart
@@ -70,8 +70,6 @@ truncate -s 1G "$large"
 
 # ---------------------------------------------------------------- helpers
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
-    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "nan"; else printf "%.3f", a / b }'; }
 verdict() { awk -v r="$1" -v t="$target" 'BEGIN { print (r <= t) ? "within " t "x" : "ABOVE " t "x" }'; }
 

@@ -1,4 +1,10 @@
-# Sourced by the benchmark scripts. releaseBuild BUILD ROOT TARGET...
+# Sourced by the benchmark scripts.
+#
+# median: the median of the numbers on standard input, one per line.
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) { print "nan"; exit }
+    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# releaseBuild BUILD ROOT TARGET...
 # makes BUILD a Release build of ROOT with the windows (configured when it
 # is not one yet: another build type, or the windows left out) and builds
 # the TARGETs quietly.
