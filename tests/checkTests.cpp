@@ -169,12 +169,9 @@ TEST(ImageCheck, ScanAgreesWithRhash) {
 // what they depend on (padding; a second header: the golden outputs).
 TEST(ImageCheck, FindingsOnWholeFiles) {
     TempDir tmp;
-    const auto title = [](std::size_t size) { // text, then blanks, as old tools appended it
-        Bytes bytes(size, ' ');
-        const std::string text = "Super Tallowick Bros.";
-        std::copy(text.begin(), text.end(), bytes.begin());
-        return bytes;
-    };
+    Bytes title(127, ' '); // text, then blanks, as old tools appended it
+    const std::string text = "Super Tallowick Bros.";
+    std::copy(text.begin(), text.end(), title.begin());
     const std::string nes2 = "7=08 15=01 ";
     // clang-format off
     const struct { const char* name; std::string header; Bytes extra; const char* findings, *says; } rows[] = {
@@ -185,7 +182,7 @@ TEST(ImageCheck, FindingsOnWholeFiles) {
         {"saturated", nes2 + "4=ff 9=0f", {}, "size-saturated:E", "more than 16 EiB"},
         {"8-eib-twice", nes2 + "4=fc 5=fc 9=ff", {}, "size-saturated:E prg-huge:E chr-huge:E", "PRG-ROM claims 8 EiB"},
         {"prg-one-page-more", "4=02 5=00 6=20", image({}, 16384), "file-long:W:4=03", "PRG-ROM is probably 3 pages, not 2"},
-        {"title-127", "", title(127), "trailing-title:I", "a 127-byte title"}}; // 128 bytes: title.nes
+        {"title-127", "", title, "trailing-title:I", "a 127-byte title"}}; // 128 bytes: title.nes
     // clang-format on
     for (const auto& row : rows) {
         const NesHeader header(changed(nrom, row.header));

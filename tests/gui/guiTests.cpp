@@ -313,6 +313,8 @@ private slots:
             {"to iNES 1.0", "4E45531A020100080000070000000000", "btnConvert", "click", "", "4E45531A020100000000000000000000", "txtFormat=iNES 1.0"},
             {"PRG-RAM", nes2, "cmbPrgRam", "#7", "", "4E45531A010111090000070000000000", ""},
             {"CHR-NVRAM", nes2, "cmbChrNvram", "#15", "", "4E45531A010111090000 00F0", ""},
+            {"CHR-RAM", nes2, "cmbChrRam", "#7", "", "4E45531A0101110900000007", ""},
+            {"console 0", nes2, "cmbConsoleType", "#0", "", "4E45531A01011108", "!cmbVsPpu=$0: Any RP2C03 / RC2C03 variant"},
             {"console", nes2, "cmbConsoleType", "#3", "", "4E45531A0101110B", "!cmbVsHardware=$0: Vs. Unisystem (normal)"},
             {"Vs. hardware", nes2, "cmbVsHardware", "#6", "", "4E45531A0101110900000000006000", ""},
             {"expansion", nes2, "cmbExpansion", "#42", "", "4E45531A01011109000000000000002A", ""},
@@ -787,7 +789,6 @@ private slots:
         };
         table->selectAll();
         fix(platform::Answer::yes);
-        w.prompts.beforeConfirming = nullptr;
         QCOMPARE(w.prompts.boxes.last().section('\n', 0, 0),
                  "Fix from Database: 3 images: 1 fixed, 0 unchanged, 1 not in the database, 1 "
                  "not written.");
