@@ -146,7 +146,7 @@ RepairPlan planRepair(ImageDocument& document, const HeaderDatabase& database, F
     return plan;
 }
 
-RepairPlan planEdit(ImageDocument& document, BatchEdit edit) {
+RepairPlan planEdit(const ImageDocument& document, BatchEdit edit) {
     RepairPlan plan;
     if (!document.usable()) {
         plan.why = document.problemText();
@@ -155,20 +155,14 @@ RepairPlan planEdit(ImageDocument& document, BatchEdit edit) {
     const NesHeader old = document.base();
     plan.old = old.bytes();
     NesHeader fresh = old;
-    if (edit == BatchEdit::clean) {
-        fresh = old.hasGarbage() ? old.cleaned() : old;
-        plan.why = old.hasGarbage() ? std::string() : whyLeftClean(old);
+    if (edit == BatchEdit::clean && old.hasGarbage()) {
+        fresh = old.cleaned();
+    } else if (edit == BatchEdit::clean) {
+        plan.why = whyLeftClean(old);
     } else if (old.isNes2()) {
         plan.why = "NES 2.0 already";
     } else {
-        document.replace(old);
-        if (Refusal refusal = document.convert(true)) {
-            plan.kind = RepairKind::notExpressible;
-            plan.why = *refusal;
-            return plan;
-        }
-        fresh = document.working();
-        document.revert();
+        fresh = old.toNes2();
     }
     plan.fresh = fresh.bytes();
     plan.kind = plan.fresh == plan.old ? RepairKind::unchanged : RepairKind::fix;
@@ -536,36 +530,38 @@ const UndoWords& wordsFor(UndoResult result) {
 
 // ---------------------------------------------------------------- a batch
 
+namespace {
+const char* const noJournal = "not written: the journal could not be written";
+} // namespace
+
 RepairWriter::RepairWriter(std::string journalPath) : wanted(std::move(journalPath)) {}
 
 RepairWriter::Written RepairWriter::write(ImageDocument& document, const RepairPlan& plan,
                                           bool dryRun) {
-    static const char* const noJournal = "not written: the journal could not be written";
-    if (dryRun) {
-        const WriteResult result = applyRepair(document, plan, true);
-        return result == WriteResult::written
-                   ? Written{RepairOutcome::fixed, {}, {}}
-                   : Written{RepairOutcome::notWritten,
-                             whyNotWritten(result, document.writeError()),
-                             {}};
+    // A plan made from another reading of the file (the window's preview)
+    // holds only while the file still has the header it was made from.
+    if (document.stream() == nullptr || document.stream()->base() != plan.old) {
+        return {RepairOutcome::notWritten, whyNotWritten(WriteResult::changedOnDisk, {}), {}};
     }
-    if (!failure.empty()) {
-        return {RepairOutcome::notWritten, noJournal, {}};
+    if (!dryRun) {
+        if (!failure.empty()) {
+            return {RepairOutcome::notWritten, noJournal, {}};
+        }
+        if (!journal_) {
+            const std::string path = wanted.empty() ? newJournalPath(failure) : wanted;
+            journal_ = path.empty() ? nullptr : Journal::create(path, failure);
+        }
+        const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);
+        if (!journal_ || !entry || !journal_->record(*entry, failure)) {
+            failure = failure.empty() ? "cannot tell the file's identity" : failure;
+            return {RepairOutcome::notWritten, noJournal, failure};
+        }
     }
-    if (!journal_) {
-        const std::string path = wanted.empty() ? newJournalPath(failure) : wanted;
-        journal_ = path.empty() ? nullptr : Journal::create(path, failure);
+    const WriteResult result = applyRepair(document, plan, dryRun);
+    if (result != WriteResult::written) {
+        return {RepairOutcome::notWritten, whyNotWritten(result, document.writeError()), {}};
     }
-    const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);
-    if (!journal_ || !entry || !journal_->record(*entry, failure)) {
-        failure = failure.empty() ? "cannot tell the file's identity" : failure;
-        return {RepairOutcome::notWritten, noJournal, failure};
-    }
-    const WriteResult result = applyRepair(document, plan, false);
-    return result == WriteResult::written ? Written{RepairOutcome::fixed, {}, {}}
-                                          : Written{RepairOutcome::notWritten,
-                                                    whyNotWritten(result, document.writeError()),
-                                                    {}};
+    return {RepairOutcome::fixed, {}, {}};
 }
 
 std::string undoText(const Undo& undo, bool dryRun) {

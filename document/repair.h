@@ -70,7 +70,7 @@ std::optional<std::string> writeWithHeader(ImageDocument& document, const Repair
 // 2.0 (as `set format=nes2` does). An image with nothing to change is
 // `unchanged`, with the reason in `why`.
 enum class BatchEdit { clean, toNes2 };
-RepairPlan planEdit(ImageDocument& document, BatchEdit edit);
+RepairPlan planEdit(const ImageDocument& document, BatchEdit edit);
 // Why `clean` leaves a header without garbage alone ("clean already", "NES
 // 2.0 header, bytes 8-15 hold data: left alone", ...).
 std::string whyLeftClean(const NesHeader& header);
@@ -190,7 +190,8 @@ public:
         std::string why;     // for notWritten
         std::string problem; // what went wrong with the journal, once
     };
-    // Writes a `fix` plan (a dry run records and writes nothing).
+    // Writes a `fix` plan (a dry run records and writes nothing), unless the
+    // file no longer holds the header the plan was made from.
     Written write(ImageDocument& document, const RepairPlan& plan, bool dryRun);
     // The journal, once the first write made it.
     const Journal* journal() const { return journal_.get(); }

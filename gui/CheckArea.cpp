@@ -113,14 +113,7 @@ CheckArea::CheckArea(QWidget* area, platform::ControlEvents& events, platform::P
     bind(ui->btnTakeFix, [this] { takeFix(); });
     bind(ui->btnTakeSelected, [this] { takeFields(false); });
     bind(ui->btnTakeAll, [this] { takeFields(true); });
-    // Only the fields that differ (those that can be taken), and the bytes.
-    connect(ui->chkDifferencesOnly, &QCheckBox::toggled, this, [this](bool only) {
-        QTableWidget* table = ui->tblDatabase;
-        for (int row = 0; row < std::min(table->rowCount(), headerFieldCount); ++row) {
-            const bool differs = table->item(row, 0)->flags() & Qt::ItemIsUserCheckable;
-            table->setRowHidden(row, only && !differs);
-        }
-    });
+    connect(ui->chkDifferencesOnly, &QCheckBox::toggled, this, &CheckArea::hideEqualFields);
     ui->txtHashes->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* copyEntry =
         new QAction(QStringLiteral("&Copy the Database's Header Bytes"), ui->tblDatabase);
@@ -381,8 +374,8 @@ void CheckArea::showComparison() {
             font.setBold(differs);
             table->item(row, column)->setFont(font);
         }
-        table->setRowHidden(row, ui->chkDifferencesOnly->isChecked() && !differs);
     }
+    hideEqualFields();
     // The entry's 16 bytes, beside the working copy's; the table's context
     // menu copies them.
     table->setRowCount(headerFieldCount + 1);
@@ -396,6 +389,16 @@ void CheckArea::showComparison() {
     ui->btnTakeAll->setEnabled(differing > 0);
     if (differing == 0) {
         ui->lblDatabase->setText(ui->lblDatabase->text() + ": the header agrees.");
+    }
+}
+
+// With "Differences only", the table shows the fields that differ (those
+// that can be taken) and the bytes.
+void CheckArea::hideEqualFields() {
+    QTableWidget* table = ui->tblDatabase;
+    for (int row = 0; row < std::min(table->rowCount(), headerFieldCount); ++row) {
+        const bool differs = table->item(row, 0)->flags() & Qt::ItemIsUserCheckable;
+        table->setRowHidden(row, ui->chkDifferencesOnly->isChecked() && !differs);
     }
 }
 

@@ -58,6 +58,7 @@ private:
     void showFindings();
     void showHashes();
     void showComparison();
+    void hideEqualFields();
     void takeFields(bool all);
     void takeFix();
     // The finding a row of the list shows, or nullptr.

@@ -522,16 +522,9 @@ void TfrmCollection::Repair(Batch batch) {
             RepairOutcome outcome = outcomeOf(planned.plan.kind);
             std::string why = planned.plan.why;
             if (planned.plan.kind == RepairKind::fix) {
+                // Read again: it is written only while it holds the previewed header.
                 ImageDocument document(planned.path, Access::update);
-                // The header must still be the one the preview showed.
-                const bool same =
-                    document.stream() != nullptr && document.stream()->base() == planned.plan.old;
-                RepairWriter::Written result =
-                    same
-                        ? writer.write(document, planned.plan, false)
-                        : RepairWriter::Written{RepairOutcome::notWritten,
-                                                "not written: the header changed since the preview",
-                                                {}};
+                const RepairWriter::Written result = writer.write(document, planned.plan, false);
                 outcome = result.outcome;
                 why =
                     result.problem.empty() ? result.why : result.why + " (" + result.problem + ")";

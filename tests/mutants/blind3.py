@@ -74,21 +74,14 @@ BLIND = [
          old='" is cut short (" + sizeText(fileSize - part.begin) +',
          new='" is cut short (" + sizeText(part.end - fileSize) +'),
     dict(id="b3-journal-after-write",
-         fault="the journal entry is written after the header, so a header is written even when "
-               "the journal cannot be",
+         fault="the header is written before its journal entry, so a header is written even "
+               "when the journal cannot be",
          file="document/repair.cpp",
-         old="""    const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);
-    if (!journal_ || !entry || !journal_->record(*entry, failure)) {
-        failure = failure.empty() ? "cannot tell the file's identity" : failure;
-        return {RepairOutcome::notWritten, noJournal, failure};
-    }
-    const WriteResult result = applyRepair(document, plan, false);""",
-         new="""    const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);
-    const WriteResult result = applyRepair(document, plan, false);
-    if (!journal_ || !entry || !journal_->record(*entry, failure)) {
-        failure = failure.empty() ? "cannot tell the file's identity" : failure;
-        return {RepairOutcome::notWritten, noJournal, failure};
-    }"""),
+         old="        const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);\n",
+         new="        const std::optional<JournalEntry> entry = journalEntryFor(document, plan.fresh);\n"
+             "        if (applyRepair(document, plan, false) != WriteResult::written) {\n"
+             "            return {RepairOutcome::notWritten, noJournal, {}};\n"
+             "        }\n"),
     dict(id="b3-fix-json-new-is-old",
          fault="fix --json gives the old header under \"new\"",
          file="cli/imageFile.cpp",
@@ -177,10 +170,11 @@ BLIND = [
     const std::string& path = document.path();
     if (result == WriteResult::failed) {"""),
     dict(id="b3-collection-header-changed-since-preview",
-         fault="a header changed by another program since the preview is written over",
-         file="gui/Collection.cpp",
-         old="document.stream() != nullptr && document.stream()->base() == planned.plan.old;",
-         new="document.stream() != nullptr;"),
+         fault="a header changed by another program since the preview is written over (was "
+               "checked in gui/Collection.cpp)",
+         file="document/repair.cpp",
+         old="document.stream() == nullptr || document.stream()->base() != plan.old",
+         new="document.stream() == nullptr"),
     dict(id="b3-clean-clears-byte7",
          fault="cleaning garbage also clears byte 7, losing the mapper's high nibble and console type",
          file="cart/nesHeader.cpp",

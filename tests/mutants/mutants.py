@@ -1739,8 +1739,8 @@ MUTANTS = [
     dict(id="fix-dry-run-writes",
          fault="fix --dry-run writes the headers",
          file="document/repair.cpp",
-         old="        const WriteResult result = applyRepair(document, plan, true);",
-         new="        const WriteResult result = applyRepair(document, plan, false);"),
+         old="    const WriteResult result = applyRepair(document, plan, dryRun);",
+         new="    const WriteResult result = applyRepair(document, plan, false);"),
 
     # ------------------------------------------------------------ the collection window
     dict(id="collection-writes-without-yes",
