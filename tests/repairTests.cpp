@@ -342,19 +342,13 @@ TEST(Journal, AFileWrittenTwiceGetsItsFirstHeaderBack) {
     const std::string path = dir.file("a.nes");
     const Bytes first = join(nrom, data(1));
     writeFile(path, first);
-    const auto bytes = [](const char* hex) {
-        const Bytes made = fromHex(hex);
-        CartridgeHeader header{};
-        std::copy(made.begin(), made.end(), header.begin());
-        return header;
-    };
-    const CartridgeHeader second = bytes("4E45531A010110000000000000000000"),
-                          third = bytes("4E45531A010120000000000000000000");
     std::string error;
     const std::unique_ptr<Journal> journal = Journal::create(dir.file("j.jsonl"), error);
     ASSERT_TRUE(journal) << error;
     ImageDocument document(path, Access::update);
-    for (const CartridgeHeader& next : {second, third}) {
+    for (const std::uint8_t mapperLow : {0x10, 0x20}) { // byte 6: mapper 1, then 2
+        CartridgeHeader next = document.workingBytes();
+        next[6] = mapperLow;
         const std::optional<JournalEntry> entry = journalEntryFor(document, next);
         ASSERT_TRUE(entry && journal->record(*entry, error)) << error;
         document.replace(NesHeader(next));
