@@ -64,11 +64,11 @@ namespace {
 
 // What `tallowick-cli info --brief` says of the image, in columns; with a
 // database, the image is hashed and looked up as `info --db` does.
-CollectionRow readRow(const Target& target, const std::string& folder,
+CollectionRow readRow(const Target& target, const std::string& prefix,
                       const HeaderDatabase* database, const std::atomic<bool>* cancel) {
     CollectionRow row;
     row.path = target.path;
-    row.texts[col::path] = shownPath(target.path, folder);
+    row.texts[col::path] = shownPath(target.path, prefix);
     ImageDocument document(target.error.empty() ? target.path : std::string(), Access::readOnly);
     const std::string problem = target.error.empty() ? document.problemText() : target.error;
     if (!problem.empty()) {
@@ -113,9 +113,10 @@ CollectionRow readRow(const Target& target, const std::string& folder,
 class CollectionScan {
 public:
     // `finished` runs on the scan's thread when the last image is read.
-    CollectionScan(std::string folder, std::shared_ptr<const HeaderDatabase> database,
+    // `prefix`: the folder, ending in '/'.
+    CollectionScan(std::string prefix, std::shared_ptr<const HeaderDatabase> database,
                    std::function<void()> finished)
-        : folder(std::move(folder)), database(std::move(database)), finished_(std::move(finished)) {
+        : prefix(std::move(prefix)), database(std::move(database)), finished_(std::move(finished)) {
         coordinator = std::thread([this] { run(); });
     }
     ~CollectionScan() {
@@ -137,9 +138,8 @@ public:
 
 private:
     void run() {
-        const std::vector<Target> targets = expandPaths({folder});
+        const std::vector<Target> targets = expandPaths({prefix});
         totalRows = targets.size();
-        const std::string prefix = folder.back() == '/' ? folder : folder + '/';
         std::atomic<std::size_t> next{0};
         const auto work = [&] {
             for (std::size_t index; !cancel && (index = next++) < targets.size();) {
@@ -165,7 +165,7 @@ private:
         finished_();
     }
 
-    const std::string folder;
+    const std::string prefix;
     const std::shared_ptr<const HeaderDatabase> database;
     const std::function<void()> finished_;
     std::atomic<bool> cancel{false}, over{false};
@@ -319,7 +319,7 @@ void TfrmCollection::closeEvent(QCloseEvent* event) {
 
 void TfrmCollection::OpenFolder(const QByteArray& name) {
     StopScan();
-    folder = name;
+    prefix = name.endsWith('/') ? name.toStdString() : name.toStdString() + '/';
     database = databaseSource ? databaseSource() : nullptr;
     model->clear();
     ui->lblFolder->setText(text(name.toStdString()));
@@ -329,7 +329,7 @@ void TfrmCollection::OpenFolder(const QByteArray& name) {
     ui->prgScan->show();
     ui->btnCancelScan->show();
     // The last rows are taken as soon as they are read, not at the next tick.
-    scan = std::make_unique<CollectionScan>(name.toStdString(), database, [this] {
+    scan = std::make_unique<CollectionScan>(prefix, database, [this] {
         QMetaObject::invokeMethod(this, &TfrmCollection::TakeRows, Qt::QueuedConnection);
     });
     rowTimer.start();
@@ -449,8 +449,6 @@ void TfrmCollection::Repair(Batch batch) {
         return;
     }
     const std::vector<std::string> paths = SelectedPaths();
-    const std::string prefix =
-        folder.endsWith('/') ? folder.toStdString() : folder.toStdString() + '/';
     // Read and plan every selected image; nothing is written yet.
     std::vector<Planned> plans;
     {
@@ -598,8 +596,6 @@ void TfrmCollection::btnUndoRepairClick() {
 }
 
 void TfrmCollection::Refresh(const std::vector<std::string>& paths) {
-    const std::string prefix =
-        folder.endsWith('/') ? folder.toStdString() : folder.toStdString() + '/';
     for (const std::string& name : paths) {
         model->replace(readRow({name, {}}, prefix, database.get(), nullptr));
     }

@@ -74,5 +74,5 @@ private:
     std::unique_ptr<CollectionFilter> filter;
     std::unique_ptr<CollectionScan> scan;
     QTimer rowTimer;
-    QByteArray folder;
+    std::string prefix; // the folder listed, ending in '/'
 };
