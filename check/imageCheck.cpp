@@ -2,7 +2,7 @@
 
 #include "nesNames.h"
 
-#include <openssl/evp.h>
+#include <gcrypt.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -697,25 +697,44 @@ std::string upperHex(const unsigned char* bytes, std::size_t size) {
 
 namespace {
 
+// libgcrypt wants its version checked once before anything else is used;
+// the hashes need no secure memory.
+bool gcryptReady() {
+    static const bool ready = [] {
+        if (gcry_check_version(GCRYPT_VERSION) == nullptr) {
+            return false;
+        }
+        gcry_control(GCRYCTL_DISABLE_SECMEM, 0);
+        gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);
+        return true;
+    }();
+    return ready;
+}
+
+gcry_md_hd_t openSha1() {
+    gcry_md_hd_t handle = nullptr;
+    if (!gcryptReady() || gcry_md_open(&handle, GCRY_MD_SHA1, 0) != 0) {
+        return nullptr;
+    }
+    return handle;
+}
+
 class Sha1 {
 public:
-    Sha1() : context(EVP_MD_CTX_new(), &EVP_MD_CTX_free) {
-        ready = context && EVP_DigestInit_ex(context.get(), EVP_sha1(), nullptr) == 1;
-    }
-    bool ok() const { return ready; }
+    bool ok() const { return context != nullptr; }
     void add(const std::uint8_t* bytes, std::size_t size) {
-        ready = ready && EVP_DigestUpdate(context.get(), bytes, size) == 1;
+        if (context) {
+            gcry_md_write(context.get(), bytes, size);
+        }
     }
     std::string hex() {
-        unsigned char digest[EVP_MAX_MD_SIZE];
-        unsigned size = 0;
-        ready = ready && EVP_DigestFinal_ex(context.get(), digest, &size) == 1;
-        return ready ? upperHex(digest, size) : std::string();
+        const unsigned char* digest = context ? gcry_md_read(context.get(), GCRY_MD_SHA1) : nullptr;
+        return digest != nullptr ? upperHex(digest, gcry_md_get_algo_dlen(GCRY_MD_SHA1))
+                                 : std::string();
     }
 
 private:
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context;
-    bool ready = false;
+    std::unique_ptr<gcry_md_handle, decltype(&gcry_md_close)> context{openSha1(), &gcry_md_close};
 };
 
 struct Crc {
