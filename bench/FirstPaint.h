@@ -8,8 +8,10 @@
 #include <QEvent>
 #include <QMetaObject>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QTimer>
+#include <QWidget>
 #include <QtGlobal>
 
 #include <chrono>
@@ -57,7 +59,22 @@ inline bool hasFlag(int argc, char* argv[], const char* flag) {
 // Watches one top-level window. Its first Paint event starts the first
 // frame; the children are painted and the backing store is flushed in the
 // same pass, so a call queued from there runs once the frame is complete.
-// That call ends the event loop and, when asked, prints how long it took.
+// That call ends the event loop and, when asked, prints how long it took
+// and the window's size (the bare window is made that size to compare).
+// The value of `--size WxH` on the command line, or `fallback`.
+inline QSize sizeOption(int argc, char* argv[], QSize fallback) {
+    for (int index = 1; index + 1 < argc; ++index) {
+        int width = 0;
+        int height = 0;
+        if (std::strcmp(argv[index], "--size") == 0 &&
+            std::sscanf(argv[index + 1], "%dx%d", &width, &height) == 2 && width > 0 &&
+            height > 0) {
+            return {width, height};
+        }
+    }
+    return fallback;
+}
+
 class FirstPaintQuit : public QObject {
 public:
     explicit FirstPaintQuit(bool report, QObject* parent = nullptr)
@@ -75,13 +92,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !seen) {
             seen = true;
+            const auto* window = qobject_cast<const QWidget*>(watched);
+            const QSize size = window != nullptr ? window->size() : QSize();
             QMetaObject::invokeMethod(
                 this,
-                [this] {
+                [this, size] {
                     done = true;
                     if (report) {
-                        std::printf("first paint %.3f ms after static initialisation\n",
-                                    millisecondsSince(programStart));
+                        std::printf("first paint %.3f ms after static initialisation\n"
+                                    "window %dx%d\n",
+                                    millisecondsSince(programStart), size.width(), size.height());
                         std::fflush(stdout);
                     }
                     QCoreApplication::exit(0);

@@ -1,7 +1,9 @@
 // The yardstick for benchTallowickStart: a bare Qt Widgets main window of
 // the same size, style and menu bar, and nothing else, ending as soon as its
 // first frame has been painted:
-//   benchBareStart [--report]
+//   benchBareStart [--report] [--size WxH]
+// The size is Tallowick's main window's (benchTallowickStart --report
+// prints it); without --size, 776x568, its size with the classic font.
 #include "FirstPaint.h"
 
 #include <QAction>
@@ -41,9 +43,9 @@ int main(int argc, char* argv[]) {
         help->addSeparator();
         help->addAction(QStringLiteral("About"));
 
-        // The same geometry as Tallowick's main window.
-        central->setFixedSize(321, 288);
-        window.setFixedSize(window.sizeHint());
+        // The same geometry as Tallowick's main window, menu bar included:
+        // the backing store and the area painted are as large.
+        window.setFixedSize(bench::sizeOption(argc, argv, QSize(776, 568)));
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             window.move(screen->availableGeometry().center() - window.rect().center());
         }

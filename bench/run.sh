@@ -24,7 +24,7 @@ startRuns=${BENCH_START_RUNS:-60}
 memoryRuns=${BENCH_MEMORY_RUNS:-15}
 loads=${BENCH_LOADS:-1000}
 loadRuns=${BENCH_LOAD_RUNS:-5}
-target=1.15
+target=1.10
 
 for tool in cmake awk sort truncate; do
     command -v "$tool" >/dev/null || { echo "run.sh: $tool is missing" >&2; exit 2; }
@@ -40,7 +40,6 @@ fi
 releaseBuild "$build" "$root" benchTallowickStart benchBareStart benchLoad
 bin=$build/bench
 tallowick=$bin/benchTallowickStart
-bare=$bin/benchBareStart
 loader=$bin/benchLoad
 
 # ---------------------------------------------------------------- scratch
@@ -92,13 +91,17 @@ timeOnce() {
     echo $((10#$t1 - 10#$t0)) >>"$file"
 }
 
+# The yardstick window is made the size Tallowick's main window has here.
+windowSize=$("$tallowick" --report | awk '/^window/ { print $2 }')
+bare=("$bin/benchBareStart" --size "${windowSize:-776x568}")
+
 echo
 echo "== start to first painted frame: $startRuns runs each, interleaved, after warm-up"
-for _ in $(seq 10); do "$tallowick" >/dev/null && "$bare" >/dev/null; done
+for _ in $(seq 10); do "$tallowick" >/dev/null && "${bare[@]}" >/dev/null; done
 : >"$scratch/start-t" && : >"$scratch/start-b"
 for _ in $(seq "$startRuns"); do
     timeOnce "$scratch/start-t" "$tallowick"
-    timeOnce "$scratch/start-b" "$bare"
+    timeOnce "$scratch/start-b" "${bare[@]}"
 done
 tallowickStart=$(median <"$scratch/start-t" | awk '{ printf "%.2f", $1 / 1000 }')
 bareStart=$(median <"$scratch/start-b" | awk '{ printf "%.2f", $1 / 1000 }')
@@ -111,7 +114,7 @@ if command -v hyperfine >/dev/null; then
     echo
     startCsv=$scratch/start.csv
     hyperfine -N --style basic --warmup 10 --runs "$startRuns" --export-csv "$startCsv" \
-        -n tallowick "$tallowick" -n bare "$bare"
+        -n tallowick "$tallowick" -n bare "${bare[*]}"
     # CSV columns: command,mean,stddev,median,user,system,min,max (seconds).
     hyperTallowick=$(awk -F, '$1 == "tallowick" { printf "%.2f", $4 * 1000 }' "$startCsv")
     hyperBare=$(awk -F, '$1 == "bare" { printf "%.2f", $4 * 1000 }' "$startCsv")
@@ -123,7 +126,7 @@ fi
 : >"$scratch/inside-t" && : >"$scratch/inside-b"
 for _ in $(seq 20); do
     "$tallowick" --report | awk '/^first paint/ { print $3 }' >>"$scratch/inside-t"
-    "$bare" --report | awk '/^first paint/ { print $3 }' >>"$scratch/inside-b"
+    "${bare[@]}" --report | awk '/^first paint/ { print $3 }' >>"$scratch/inside-b"
 done
 tallowickInside=$(median <"$scratch/inside-t")
 bareInside=$(median <"$scratch/inside-b")
@@ -136,7 +139,7 @@ echo "== peak resident memory ($memoryRuns runs each, interleaved)"
 for _ in $(seq "$memoryRuns"); do
     /usr/bin/time -f %M -o "$scratch/one" "$tallowick" >/dev/null
     cat "$scratch/one" >>"$scratch/rss-t"
-    /usr/bin/time -f %M -o "$scratch/one" "$bare" >/dev/null
+    /usr/bin/time -f %M -o "$scratch/one" "${bare[@]}" >/dev/null
     cat "$scratch/one" >>"$scratch/rss-b"
 done
 tallowickRss=$(median <"$scratch/rss-t")
