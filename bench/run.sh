@@ -4,6 +4,9 @@
 #     frame and quits at once (the quit and clean-up after that frame add
 #     a millisecond or two to both sides)
 #   - peak resident memory of that same run
+#   - both also for the main window's generated form alone (benchFormStart),
+#     which tells the cost of the controls the first frame shows from the
+#     cost of the window's own code
 #   - time to load and show a header: a 40 KB image against a 1 GB sparse one
 # and prints each pair with its ratio; then bench/cli.sh measures the command
 # line over 10,000 images, bench/fix.sh its fix against info and
@@ -37,7 +40,7 @@ fi
 # ---------------------------------------------------------------- build
 
 . "$root/bench/common.sh"
-releaseBuild "$build" "$root" benchTallowickStart benchBareStart benchLoad
+releaseBuild "$build" "$root" benchTallowickStart benchBareStart benchFormStart benchLoad
 bin=$build/bench
 tallowick=$bin/benchTallowickStart
 loader=$bin/benchLoad
@@ -94,17 +97,20 @@ timeOnce() {
 # The yardstick window is made the size Tallowick's main window has here.
 windowSize=$("$tallowick" --report | awk '/^window/ { print $2 }')
 bare=("$bin/benchBareStart" --size "${windowSize:-776x568}")
+form=("$bin/benchFormStart" --size "${windowSize:-776x568}")
 
 echo
 echo "== start to first painted frame: $startRuns runs each, interleaved, after warm-up"
 for _ in $(seq 10); do "$tallowick" >/dev/null && "${bare[@]}" >/dev/null; done
-: >"$scratch/start-t" && : >"$scratch/start-b"
+: >"$scratch/start-t" && : >"$scratch/start-b" && : >"$scratch/start-f"
 for _ in $(seq "$startRuns"); do
     timeOnce "$scratch/start-t" "$tallowick"
     timeOnce "$scratch/start-b" "${bare[@]}"
+    timeOnce "$scratch/start-f" "${form[@]}"
 done
 tallowickStart=$(median <"$scratch/start-t" | awk '{ printf "%.2f", $1 / 1000 }')
 bareStart=$(median <"$scratch/start-b" | awk '{ printf "%.2f", $1 / 1000 }')
+formStart=$(median <"$scratch/start-f" | awk '{ printf "%.2f", $1 / 1000 }')
 
 # hyperfine's view of the same two commands (one after the other, so more
 # exposed to other load on the machine than the interleaved runs above).
@@ -135,15 +141,18 @@ bareInside=$(median <"$scratch/inside-b")
 
 echo
 echo "== peak resident memory ($memoryRuns runs each, interleaved)"
-: >"$scratch/rss-t" && : >"$scratch/rss-b"
+: >"$scratch/rss-t" && : >"$scratch/rss-b" && : >"$scratch/rss-f"
 for _ in $(seq "$memoryRuns"); do
     /usr/bin/time -f %M -o "$scratch/one" "$tallowick" >/dev/null
     cat "$scratch/one" >>"$scratch/rss-t"
     /usr/bin/time -f %M -o "$scratch/one" "${bare[@]}" >/dev/null
     cat "$scratch/one" >>"$scratch/rss-b"
+    /usr/bin/time -f %M -o "$scratch/one" "${form[@]}" >/dev/null
+    cat "$scratch/one" >>"$scratch/rss-f"
 done
 tallowickRss=$(median <"$scratch/rss-t")
 bareRss=$(median <"$scratch/rss-b")
+formRss=$(median <"$scratch/rss-f")
 
 # ---------------------------------------------------------------- load
 
@@ -193,6 +202,17 @@ printf '%-44s %12s %12s %8s\n' "  static init to first frame, ms (median)" \
     "$tallowickInside" "$bareInside" "$insideRatio"
 printf '%-44s %12s %12s %8s  %s\n' "peak RSS, KB (median)" \
     "$tallowickRss" "$bareRss" "$rssRatio" "$(verdict "$rssRatio")"
+echo
+printf '%-44s %12s %12s %8s\n' "the main form alone against the bare window" "form" "bare" "ratio"
+printf '%-44s %12s %12s %8s\n' "  start to first frame, ms (median)" \
+    "$formStart" "$bareStart" "$(ratio "$formStart" "$bareStart")"
+printf '%-44s %12s %12s %8s\n' "  peak RSS, KB (median)" \
+    "$formRss" "$bareRss" "$(ratio "$formRss" "$bareRss")"
+printf '%-44s %12s %12s %8s\n' "tallowick against the main form alone" "tallowick" "form" "ratio"
+printf '%-44s %12s %12s %8s\n' "  start to first frame, ms (median)" \
+    "$tallowickStart" "$formStart" "$(ratio "$tallowickStart" "$formStart")"
+printf '%-44s %12s %12s %8s\n' "  peak RSS, KB (median)" \
+    "$tallowickRss" "$formRss" "$(ratio "$tallowickRss" "$formRss")"
 echo
 printf '%-44s %12s %12s %8s\n' "" "1 GB sparse" "40 KB" "ratio"
 printf '%-44s %12s %12s %8s\n' "load + repaint, mean us per load (best run)" \
