@@ -10,7 +10,6 @@ packages=(
     zlib1g-dev                   # the image check's CRC-32 (crc32, crc32_combine)
     libgcrypt20-dev              # the image check's SHA-1 (SHA instructions; already loaded
                                  # in every Qt Widgets process, so the window maps nothing more)
-    libssl-dev                   # the tests' own SHA-1, computed apart from the product's
     libexpat1-dev                # the header database: a stream XML parser, no recursion,
                                  # guarded against entity expansion
     rapidjson-dev                # the command line's JSON: a streaming writer that escapes

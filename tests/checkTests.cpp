@@ -73,7 +73,8 @@ std::pair<std::string, std::string> describe(const std::vector<Finding>& finding
                 separator = ',';
             }
         }
-        messages += found.message + " | ";
+        messages +=
+            (found.fixLabel.empty() ? "" : "[" + found.fixLabel + "] ") + found.message + " | ";
     }
     return {ids, messages};
 }
@@ -181,7 +182,7 @@ TEST(ImageCheck, FindingsOnWholeFiles) {
         {"cnrom-more-chr", "6=30", image({}, 8192), "file-long:W:5=02", "CHR-ROM is probably 2 pages, not 1"},
         {"saturated", nes2 + "4=ff 9=0f", {}, "size-saturated:E", "more than 16 EiB"},
         {"8-eib-twice", nes2 + "4=fc 5=fc 9=ff", {}, "size-saturated:E prg-huge:E chr-huge:E", "PRG-ROM claims 8 EiB"},
-        {"prg-one-page-more", "4=02 5=00 6=20", image({}, 16384), "file-long:W:4=03", "PRG-ROM is probably 3 pages, not 2"},
+        {"prg-one-page-more", "4=02 5=00 6=20", image({}, 16384), "file-long:W:4=03", "[Use 3 PRG-ROM pages] the file holds 16 KiB more than the header says: PRG-ROM is probably 3 pages, not 2"},
         {"title-127", "", title, "trailing-title:I", "a 127-byte title"}}; // 128 bytes: title.nes
     // clang-format on
     for (const auto& row : rows) {
@@ -262,9 +263,3 @@ TEST(Names, MappersTheCatalogueLeavesUnnamed) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    becomeOrdinaryUser();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -280,9 +280,3 @@ TEST(InOrder, AThrowFailsOnlyItsFile) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    becomeOrdinaryUser();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

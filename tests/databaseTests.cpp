@@ -40,7 +40,8 @@ TEST(HeaderDatabase, ReadsEachFieldIntoItsPlaceAndUsesTheFirstOfDuplicates) {
         // In any order, among unknown elements and attributes, the first comment.
         "<news/><game><pcb mirroring='1' mapper='30' battery='1' x='y'/><unknown size='zz'/>"
         "<prgrom size='49152'/><!-- A --><rom size='1' crc32='ABCDEF01' sha1='" +
-            std::string(40, 'E') + "'/><console region='3' type='3'/><!-- B --></game>\n" +
+            std::string(40, 'E') +
+            "'/><console region='3' type='3'/><miscrom size='1'/><!-- B --></game>\n" +
             game(pcb('7'), '2') + game(pcb('1'), '1') + game(pcb('2'), '1') + game(pcb('1'), '2') +
             game(pcb('3'), '3') + game(pcb('3'), '3') + "</nes20db>",
         error);
@@ -61,8 +62,9 @@ TEST(HeaderDatabase, ReadsEachFieldIntoItsPlaceAndUsesTheFirstOfDuplicates) {
     entry = database->find("abcdef01", std::string(40, 'e'));
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->name, "A");
-    // Mapper 30 (bytes 6, 7), its letter 1: four-screen without V; battery; 3 pages.
-    const CartridgeHeader mapper30{'N', 'E', 'S', 0x1A, 3, 0, 0xEA, 0x1B, 0, 0, 0, 0, 3};
+    // Mapper 30 (bytes 6, 7), its letter 1: four-screen without V; battery; 3 pages;
+    // a misc ROM without its count is one.
+    const CartridgeHeader mapper30{'N', 'E', 'S', 0x1A, 3, 0, 0xEA, 0x1B, 0, 0, 0, 0, 3, 0, 1};
     EXPECT_EQ(entry->header.bytes(), mapper30);
     EXPECT_EQ(database->find("ABCDEF01", std::string(40, '0')), nullptr);
     ASSERT_EQ(database->notes().size(), 1u);
@@ -178,9 +180,3 @@ TEST(HeaderDatabase, EndsHugeFilesFastAndCancels) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    becomeOrdinaryUser();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -225,9 +225,3 @@ TEST(Document, PrintableTextCannotForgeLines) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    becomeOrdinaryUser();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -89,16 +89,23 @@ private slots:
         QCOMPARE(w.edit("txtLabel")->toolTip() + w.edit("txtByte3")->toolTip(),
                  QString("should be \"NES\"should be 0x1A"));
         QStringList menus;
-        for (QMenu* menu : {w.find<QMenu>("mnuFile"), w.find<QMenu>("mnuHelp")}) {
+        for (QMenu* menu :
+             {w.find<QMenu>("mnuFile"), w.find<QMenu>("mnuEdit"), w.find<QMenu>("mnuHelp")}) {
             for (QAction* item : menu->actions()) {
                 menus << item->text() +
                              (item->shortcut().isEmpty() ? "" : " " + item->shortcut().toString());
             }
         }
-        const QString quit = QKeySequence(QKeySequence::Quit).toString(); // none on some platforms
+        const auto key = [](QKeySequence::StandardKey k) { // the platform's; Quit has none on some
+            const QString text = QKeySequence(k).toString();
+            return text.isEmpty() ? text : " " + text;
+        };
         QCOMPARE(menus.join('|'), "&Load Rom Ctrl+O|&Open Folder... Ctrl+Shift+O|&Recent "
                                   "Files|&Free Rom|Load Header &Database...||E&xit" +
-                                      (quit.isEmpty() ? "" : " " + quit) +
+                                      key(QKeySequence::Quit) + "|&Undo" + key(QKeySequence::Undo) +
+                                      "|&Redo" + key(QKeySequence::Redo) +
+                                      "||Re&vert to File|&Copy Header Bytes" +
+                                      key(QKeySequence::Copy) +
                                       "|&iNES Format (.NES) Info F1|&NES 2.0 Format Info||&About");
         QCOMPARE(w.form().windowTitle(), QString("Tallowick"));
         const QPalette grid = w.grid()->palette(); // yet the grid's highlight shows while unfocused
@@ -488,13 +495,15 @@ private slots:
                  QString::fromUtf8("&1 r7.nes|&2 r6.nes|&3 r5.nes|&4 r4.nes|&5 "
                                    "r3.nes|&6 r2.nes|&7 r1.nes|&8 r0.nes||&Clear "
                                    "Recent Files"));
-        w.form().LoadFile(latin); // first, and r0.nes goes
+        Window().load(file(image(header(1, 1, 0, 0), 16), "x.nes")); // another copy, meanwhile
+        w.form().LoadFile(latin); // first, before the other copy's file; r1.nes and r0.nes go
         recent->actions().at(1)->trigger();
         QCOMPARE(w.edit("txtPrgPages")->text(), QString("1"));
         QCOMPARE(recent->actions().at(1)->text() + recent->actions().at(7)->text(),
-                 QString::fromUtf8("&2 caf\xEF\xBF\xBD.nes&8 r1.nes"));
+                 QString::fromUtf8("&2 caf\xEF\xBF\xBD.nes&8 r2.nes"));
         w.menu("mnuClearRecent");
-        QVERIFY(recent->actions().size() == 1 && !w.find<QAction>("mnuClearRecent")->isEnabled());
+        QVERIFY(recent->actions().size() == 1 && !w.find<QAction>("mnuClearRecent")->isEnabled() &&
+                QSettings().value("recentFiles").toList().isEmpty());
         QCOMPARE(w.said(), QString());
     }
 
@@ -527,10 +536,10 @@ private slots:
         QTRY_VERIFY(hashes->toPlainText().contains("SHA-1"));
         QVERIFY(!hashes->toPlainText().contains("No trainer")); // it has none
 
-        // nes2.nes is listed with another mirroring and timing.
+        // nes2.nes is listed with another mirroring and timing, once the database is read.
+        w.load(sample("nes2.nes"));
         w.prompts.files.push_back(QString::fromStdString(samplesDir() + "/nes20db-samples.xml"));
         w.menu("mnuLoadDatabase");
-        w.load(sample("nes2.nes"));
         auto* table = w.find<QTableWidget>("tblDatabase");
         QTRY_VERIFY(table->rowCount() > 0);
         QStringList differing;
@@ -542,6 +551,9 @@ private slots:
             }
         }
         QCOMPARE(differing.join(", "), QString("Mirroring vertical, Timing 0: RP2C02 (NTSC NES)"));
+        w.find<QAction>("copyEntryBytes")->trigger(); // the entry's bytes, worked out by hand
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 "4E 45 53 1A 02 01 11 08 50 00 07 00 00 00 00 00");
         auto* takeAll = w.find<QPushButton>("btnTakeAll");
         w.click(w.button("btnTakeSelected"));
         QCOMPARE(w.cell(8, 0) + w.cell(6, 1) + w.combo()->currentText(), QString("1101Vertical"));
@@ -738,17 +750,18 @@ private slots:
         QCOMPARE(rows(), "sub/clean-nrom.nes not found");
         collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(0);
         table->selectAll();
-        const auto fix = [&](platform::Answer answer) {
+        const auto fix = [&](platform::Answer answer, const char* button = "btnFix") {
             w.prompts.clear();
             w.prompts.answers = {answer};
-            collection->findChild<QPushButton*>("btnFix")->click();
+            collection->findChild<QPushButton*>(button)->click();
         };
         fix(platform::Answer::no);
         for (const auto& [name, bytes] : before) {
             QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
         }
         const QString preview = w.prompts.boxes.join('\n');
-        QVERIFY(preview.contains("sub/clean-nrom.nes: not in the database"));
+        QVERIFY(preview.contains("2 of 3 selected images will get a new header") &&
+                preview.contains("sub/clean-nrom.nes: not in the database"));
         QVERIFY(preview.contains("marked: 11 00 08 70")); // bytes 6 and 12, 7 and 10
         std::ostringstream out, err;
         runCommandLine({"fix", "--dry-run", "--db", database, folder}, out, err);
@@ -774,6 +787,11 @@ private slots:
             QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
         }
         QVERIFY(!collection->findChild<QPushButton*>("btnUndoRepair")->isEnabled());
+        table->selectAll(); // none of them is dirty; two are iNES 1.0
+        fix(platform::Answer::no, "btnClean");
+        QVERIFY(w.prompts.boxes.join('\n').contains("0 of 3 selected"));
+        fix(platform::Answer::no, "btnConvert");
+        QVERIFY(w.prompts.boxes.join('\n').contains("2 of 3 selected"));
         // Enter (or a double-click) on a row opens it in the main window.
         table->setCurrentIndex(table->model()->index(2, 0));
         QTest::keyClick(table, Qt::Key_Return);
@@ -820,6 +838,8 @@ private slots:
         }
         QTest::addRow("refused file") << "refused" << int(A::yes) << "05"
                                       << "03";
+        QTest::addRow("load, yes, the save fails") << "full" << int(A::yes) << "05"
+                                                   << "03";
     }
     void questionBeforeReplacing() {
         QFETCH(QString, how);
@@ -841,6 +861,7 @@ private slots:
         } else if (how == "recent") {
             w.find<QMenu>("mnuRecent")->actions().at(1)->trigger();
         } else {
+            const std::unique_ptr<WritesFail> full(how == "full" ? new WritesFail : nullptr);
             w.load(how == "refused" ? file({'P', 'K'}, "zip.nes") : other);
         }
         QCOMPARE(w.cell(6, 0), shown);
@@ -849,6 +870,11 @@ private slots:
                  inFile);
         QCOMPARE(w.prompts.boxes.value(0).startsWith("Save Changes"), how != "refused");
         QCOMPARE(w.prompts.errors, QStringList());
+        if (shown == "01") { // the image opened after the question can be written
+            w.commit(w.edit("txtPrgPages"), "2");
+            w.click(w.button());
+            QCOMPARE(readFile(QFile::encodeName(other).toStdString())[4], 2);
+        }
         if (how == "refused") { // a reload opens the image that stayed, not the refused file
             const std::string kept = QFile::encodeName(edited).toStdString();
             Bytes changed = readFile(kept);

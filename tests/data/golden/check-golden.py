@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 # Checks the golden outputs by means independent of Tallowick: the header
 # fields with a decoder written from the format's byte tables, the hashes
-# with Python's zlib and hashlib over the byte ranges the format defines.
+# with Python's zlib and hashlib over the byte ranges the format defines,
+# the header database's entries with Python's own XML parser.
 # Run from the repository's root:  python3 tests/data/golden/check-golden.py
 # The check outputs and the text lines are read by hand (CHECKED.md).
 import hashlib, json, os, re, shutil, sys, tempfile, zlib
+import xml.etree.ElementTree as ElementTree
 
 here = os.path.dirname(os.path.abspath(__file__))
 folder = tempfile.mkdtemp()
@@ -61,11 +63,48 @@ def expect(what, got, want):
     if got != want:
         failures.append('%s: %r, expected %r' % (what, got, want))
 
+# The sample database's entries by the CRC-32 and SHA-1 of their ROM (the
+# data after the header and trainer), as the fields of `info --json`.
+def entryFields(game):
+    def attribute(tag, name, default=0):
+        element = game.find(tag)
+        return default if element is None else int(element.get(name, default))
+    pcb, console = game.find('pcb'), game.find('console')
+    kind = int(console.get('type'))
+    letter = pcb.get('mirroring')
+    comment = next((child.text for child in game if child.tag is ElementTree.Comment), '')
+    return {'name': comment.strip(), 'mapper': int(pcb.get('mapper')),
+            'submapper': int(pcb.get('submapper', 0)),
+            'prgRomBytes': attribute('prgrom', 'size'), 'chrRomBytes': attribute('chrrom', 'size'),
+            'mirroring': 'vertical' if letter == 'V' else 'horizontal', 'fourScreen': letter == '4',
+            'battery': pcb.get('battery') == '1', 'trainer': game.find('trainer') is not None,
+            'consoleType': min(kind, 3), 'prgRamBytes': attribute('prgram', 'size'),
+            'prgNvramBytes': attribute('prgnvram', 'size'), 'chrRamBytes': attribute('chrram', 'size'),
+            'chrNvramBytes': attribute('chrnvram', 'size'), 'timing': int(console.get('region')),
+            'vsPpu': attribute('vs', 'ppu'), 'vsHardware': attribute('vs', 'hardware'),
+            'extendedConsole': attribute('vs', 'ppu') if kind == 1 else kind if kind > 3 else 0,
+            'miscRoms': attribute('miscrom', 'number', 1 if game.find('miscrom') is not None else 0),
+            'expansion': attribute('expansion', 'type')}
+
+parser = ElementTree.XMLParser(target=ElementTree.TreeBuilder(insert_comments=True))
+games = ElementTree.parse('samples/nes20db-samples.xml', parser).getroot().iter('game')
+entries = {}
+for game in games:
+    rom = game.find('rom')
+    entries[(rom.get('crc32'), rom.get('sha1'))] = entryFields(game)
+
 infos = {}
+databaseRuns = 0
 for line in open(os.path.join(here, 'info-json.txt')):
+    if line.startswith('$ '):
+        databaseRun = '--db samples/nes20db-samples.xml' in line
+        databaseRuns += databaseRun
     if not line.startswith('{'):
         continue
     item = json.loads(line)
+    if databaseRun and 'header' in item:
+        expect(item['path'] + ' database', item['database'],
+               entries.get((item['bodyCrc32'], item['bodySha1'])))
     path = item['path'].replace('@', folder)
     data = open(path, 'rb').read()
     if 'header' not in item:
@@ -117,6 +156,7 @@ for block in open(os.path.join(here, 'info.txt')).read().split('\n\n'):
             want = item[hashLabels[part] + ('Crc32' if kind == 'CRC-32' else 'Sha1')]
             expect(lines[0] + ' ' + label, value, want or '-')
 expect('text blocks', blocks, len(infos))
+expect('runs with the database', databaseRuns, 1)
 
 # set --dry-run: each new header against the old one, field by field.
 runs = open(os.path.join(here, 'set-dry-run.txt')).read().split('\n$ ')
