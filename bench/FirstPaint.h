@@ -117,4 +117,15 @@ private:
     bool done = false;
 };
 
+// Shows `window` and runs the event loop until its first frame is complete:
+// the loop's exit status, or 1 when the window never painted.
+inline int showUntilFirstPaint(QWidget& window, bool report) {
+    FirstPaintQuit firstPaint(report);
+    window.installEventFilter(&firstPaint);
+    window.show();
+    const int status = QCoreApplication::exec();
+    window.removeEventFilter(&firstPaint);
+    return firstPaint.painted() ? status : 1;
+}
+
 } // namespace bench

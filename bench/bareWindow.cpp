@@ -50,14 +50,7 @@ int main(int argc, char* argv[]) {
             window.move(screen->availableGeometry().center() - window.rect().center());
         }
 
-        bench::FirstPaintQuit firstPaint(report);
-        window.installEventFilter(&firstPaint);
-        window.show();
-        status = QApplication::exec();
-        window.removeEventFilter(&firstPaint);
-        if (!firstPaint.painted()) {
-            status = 1;
-        }
+        status = bench::showUntilFirstPaint(window, report);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "error: %s\n", error.what());
         status = 1;

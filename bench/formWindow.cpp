@@ -26,14 +26,7 @@ int main(int argc, char* argv[]) {
         form.setupUi(&window);
         window.resize(bench::sizeOption(argc, argv, QSize(776, 568)));
 
-        bench::FirstPaintQuit firstPaint(report);
-        window.installEventFilter(&firstPaint);
-        window.show();
-        status = QApplication::exec();
-        window.removeEventFilter(&firstPaint);
-        if (!firstPaint.painted()) {
-            status = 1;
-        }
+        status = bench::showUntilFirstPaint(window, report);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "error: %s\n", error.what());
         status = 1;

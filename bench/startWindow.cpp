@@ -23,14 +23,7 @@ int main(int argc, char* argv[]) {
 
         ApplicationForms forms(prompts);
 
-        bench::FirstPaintQuit firstPaint(report);
-        frmMain->installEventFilter(&firstPaint);
-        frmMain->show();
-        status = QApplication::exec();
-        frmMain->removeEventFilter(&firstPaint);
-        if (!firstPaint.painted()) {
-            status = 1;
-        }
+        status = bench::showUntilFirstPaint(*frmMain, report);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "error: %s\n", error.what());
         status = 1;
