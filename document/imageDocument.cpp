@@ -265,10 +265,12 @@ std::optional<WriteResult> ImageDocument::clean(bool dryRun) {
 
 std::optional<int> ImageDocument::probableMapper() const {
     const HeaderFormat format = work.format().format;
-    if (format != HeaderFormat::archaic && format != HeaderFormat::ines07) {
-        return std::nullopt;
+    const int fromByte6 = work.bytes()[6] >> 4;
+    if ((format != HeaderFormat::archaic && format != HeaderFormat::ines07) ||
+        fromByte6 == work.mapper()) {
+        return std::nullopt; // byte 7 gives nothing to the mapper: nothing to say
     }
-    return work.bytes()[6] >> 4;
+    return fromByte6;
 }
 
 // ---------------------------------------------------------------- the check

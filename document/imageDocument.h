@@ -112,8 +112,9 @@ public:
     // checked write (a dry run only checks) and, unless it was refused, makes
     // it the working copy. Nothing when there is no garbage.
     std::optional<WriteResult> clean(bool dryRun = false);
-    // For an archaic or iNES 0.7 header, the mapper byte 6 alone gives: the
-    // one probably meant when byte 7 is an old tool's junk.
+    // For an archaic or iNES 0.7 header whose byte 7 changes the mapper, the
+    // mapper byte 6 alone gives: the one probably meant when byte 7 is an old
+    // tool's junk.
     std::optional<int> probableMapper() const;
 
     // ------------------------------------------------------------ the check

@@ -160,7 +160,7 @@ TEST_F(Cli, OutputsMatchTheCheckedGoldenFiles) {
         files.insert("@/" + entry.path().filename().string());
     }
     for (const char* name : {"info.txt", "info-json.txt", "check-verbose.txt", "check-db.txt",
-                             "set-dry-run.txt", "usage.txt"}) {
+                             "set-dry-run.txt", "usage.txt", "repair.txt"}) {
         const std::string expected = text(name);
         std::string actual;
         for (const std::string& command : linesOf(expected)) {

@@ -79,19 +79,20 @@ TEST(HeaderDatabase, ReadsEachFieldIntoItsPlaceAndUsesTheFirstOfDuplicates) {
 TEST(HeaderDatabase, MirroringLettersOfEachMapper) {
     const struct {
         const char* mapper;
-        char letter;
-        int bits; // bit 3, bit 0
-    } rows[] = {{"0", 'H', 0b00},   {"0", 'V', 0b01},   {"0", '4', 0b10},  {"30", 'H', 0b00},
-                {"30", 'V', 0b01},  {"30", '1', 0b10},  {"30", '4', 0b11}, {"218", 'H', 0b00},
-                {"218", 'V', 0b01}, {"218", '0', 0b10}, {"218", '1', 0b11}};
+        const char* letter; // none: horizontal
+        int bits;           // bit 3, bit 0
+    } rows[] = {{"0", "H", 0b00},   {"0", "V", 0b01},   {"0", "4", 0b10},   {"30", "H", 0b00},
+                {"30", "V", 0b01},  {"30", "1", 0b10},  {"30", "4", 0b11},  {"218", "H", 0b00},
+                {"218", "V", 0b01}, {"218", "0", 0b10}, {"218", "1", 0b11}, {"4", "", 0b00}};
     for (const auto& row : rows) {
         std::string error;
-        const auto database = HeaderDatabase::parse("<nes20db>" +
-                                                        game("<prgrom size='16384'/><pcb mapper='" +
-                                                             std::string(row.mapper) +
-                                                             "' mirroring='" + row.letter + "'/>") +
-                                                        "</nes20db>",
-                                                    error);
+        const std::string letter = *row.letter ? "' mirroring='" + std::string(row.letter) : "";
+        const auto database =
+            HeaderDatabase::parse("<nes20db>" +
+                                      game("<prgrom size='16384'/><pcb mapper='" +
+                                           std::string(row.mapper) + letter + "'/>") +
+                                      "</nes20db>",
+                                  error);
         ASSERT_TRUE(database) << row.mapper << row.letter << ": " << error;
         const int byte6 = database->find("00000000", std::string(40, '0'))->header.bytes()[6];
         EXPECT_EQ((byte6 >> 2 & 2) | (byte6 & 1), row.bits) << row.mapper << row.letter;

@@ -59,7 +59,11 @@ bool ScriptedPrompts::confirm(QDialog& dialog) {
     if (beforeConfirming) {
         beforeConfirming();
     }
-    return !answers.empty() && answers.takeFirst() == Answer::yes;
+    // Answered with the dialog's own buttons, as a user does.
+    const bool yes = !answers.empty() && answers.takeFirst() == Answer::yes;
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    buttons->button(yes ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    return dialog.result() == QDialog::Accepted;
 }
 
 Window::Window() : main(std::make_unique<TfrmMain>(prompts)) {

@@ -96,17 +96,13 @@ private slots:
                              (item->shortcut().isEmpty() ? "" : " " + item->shortcut().toString());
             }
         }
-        const auto key = [](QKeySequence::StandardKey k) { // the platform's; Quit has none on some
-            const QString text = QKeySequence(k).toString();
-            return text.isEmpty() ? text : " " + text;
-        };
-        QCOMPARE(menus.join('|'), "&Load Rom Ctrl+O|&Open Folder... Ctrl+Shift+O|&Recent "
-                                  "Files|&Free Rom|Load Header &Database...||E&xit" +
-                                      key(QKeySequence::Quit) + "|&Undo" + key(QKeySequence::Undo) +
-                                      "|&Redo" + key(QKeySequence::Redo) +
-                                      "||Re&vert to File|&Copy Header Bytes" +
-                                      key(QKeySequence::Copy) +
-                                      "|&iNES Format (.NES) Info F1|&NES 2.0 Format Info||&About");
+        // The platform's keys; Quit has none on some.
+        // clang-format off
+        const auto key = [](QKeySequence::StandardKey k) { const QString text = QKeySequence(k).toString(); return text.isEmpty() ? text : " " + text; };
+        QCOMPARE(menus.join('|'), "&Load Rom Ctrl+O|&Open Folder... Ctrl+Shift+O|&Recent Files|&Free Rom|Load Header &Database...||E&xit" +
+                 key(QKeySequence::Quit) + "|&Undo" + key(QKeySequence::Undo) + "|&Redo" + key(QKeySequence::Redo) + "||Re&vert to File|&Copy Header Bytes" +
+                 key(QKeySequence::Copy) + "|&iNES Format (.NES) Info F1|&NES 2.0 Format Info||&About");
+        // clang-format on
         QCOMPARE(w.form().windowTitle(), QString("Tallowick"));
         const QPalette grid = w.grid()->palette(); // yet the grid's highlight shows while unfocused
         QCOMPARE(grid.color(QPalette::Inactive, QPalette::Highlight),
@@ -372,7 +368,7 @@ private slots:
             {"txtChrMem", "7,0", ""}, {"cmbMirroring", "8,0", ""}, {"chk4ScreenMirroring", "8,0", ""}, {"chkSRAM", "8,0", ""},
             {"chkTrainer", "8,0", ""}, {"txtFormat", "9,0", ""}, {"txtMapperNum", "1,1 8,0 9,0", "2"},
             {"txtChrMem", "2,1 7,0", "2"}, {"txtSubmapperName", "1,1", "2"}, {"txtPrgRomForm", "2,1 6,0", "2"},
-            {"txtMiscRoms", "8,1", "2"}, {"cmbTiming", "6,1", "2"}, {"sgdHeader", "", "2"}};
+            {"txtMiscRoms", "8,1", "2"}, {"cmbTiming", "6,1", "2"}, {"sgdHeader", "", "2"}, {"txtPrgPages", "2,1 6,0", "2"}};
         // clang-format on
         for (const auto& row : rows) {
             const QString head = *row[2] ? nes2 : ines, control = row[0], cells = row[1];
@@ -543,7 +539,11 @@ private slots:
         auto* table = w.find<QTableWidget>("tblDatabase");
         QTRY_VERIFY(table->rowCount() > 0);
         QStringList differing;
+        w.find<QCheckBox>("chkDifferencesOnly")->setChecked(true);
         for (int row = 0; row < table->rowCount(); ++row) {
+            QCOMPARE(table->isRowHidden(row),
+                     row < headerFieldCount &&
+                         !(table->item(row, 0)->flags() & Qt::ItemIsUserCheckable));
             if (table->item(row, 0)->flags() & Qt::ItemIsUserCheckable) {
                 differing << table->item(row, 0)->text() + " " + table->item(row, 2)->text();
                 table->item(row, 0)->setCheckState(differing.size() == 1 ? Qt::Checked
@@ -689,6 +689,8 @@ private slots:
             change();
             grids << w.byteCells().join("");
         }
+        w.menu("mnuCopyHeader"); // the working copy's bytes, not the file's
+        QCOMPARE(QGuiApplication::clipboard()->text().remove(' '), grids.last());
         QCOMPARE(w.find<QAction>("mnuUndo")->text(),
                  QString("&Undo Set Timing to 1: RP2C07 (Licensed PAL NES)"));
         QVERIFY(w.form().isWindowModified() && w.grid()->item(0, 9)->font().bold());
@@ -746,6 +748,8 @@ private slots:
         };
         QCOMPARE(rows(),
                  "nes2.nes differs in 2 fields, sub/clean-nrom.nes not found, trainer.nes matched");
+        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(1); // warnings only
+        QCOMPARE(rows(), "");
         collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(3);
         QCOMPARE(rows(), "sub/clean-nrom.nes not found");
         collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(0);
@@ -780,8 +784,7 @@ private slots:
             QVERIFY(std::equal(now.begin() + 16, now.end(), bytes.begin() + 16, bytes.end()));
             QCOMPARE(now == bytes, name == "sub/clean-nrom.nes");
         }
-        w.prompts.answers = {platform::Answer::yes};
-        collection->findChild<QPushButton*>("btnUndoRepair")->click();
+        fix(platform::Answer::yes, "btnUndoRepair");
         QCOMPARE(w.prompts.boxes.last(), "Undo Last Repair: 2 of 2 headers put back.");
         for (const auto& [name, bytes] : before) {
             QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
@@ -828,18 +831,15 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("shown");  // byte 4 in the window after
         QTest::addColumn<QString>("inFile"); // byte 4 of the edited file after
+        // clang-format off
         for (const char* how : {"load", "drop", "recent"}) {
-            QTest::addRow("%s, cancel", how) << how << int(A::cancel) << "05"
-                                             << "03";
-            QTest::addRow("%s, no", how) << how << int(A::no) << "01"
-                                         << "03";
-            QTest::addRow("%s, yes", how) << how << int(A::yes) << "01"
-                                          << "05";
+            QTest::addRow("%s, cancel", how) << how << int(A::cancel) << "05" << "03";
+            QTest::addRow("%s, no", how) << how << int(A::no) << "01" << "03";
+            QTest::addRow("%s, yes", how) << how << int(A::yes) << "01" << "05";
         }
-        QTest::addRow("refused file") << "refused" << int(A::yes) << "05"
-                                      << "03";
-        QTest::addRow("load, yes, the save fails") << "full" << int(A::yes) << "05"
-                                                   << "03";
+        QTest::addRow("refused file") << "refused" << int(A::yes) << "05" << "03";
+        QTest::addRow("load, yes, the save fails") << "full" << int(A::yes) << "05" << "03";
+        // clang-format on
     }
     void questionBeforeReplacing() {
         QFETCH(QString, how);
