@@ -218,8 +218,9 @@ TEST(Model, NamesAndWords) {
     EXPECT_EQ(valueText(*findField("submapper"), NesHeader(headerOf("4E45531A020190B810"))),
               "1"); // mapper 185 has no table of submappers
     const std::pair<const char*, std::optional<std::uint64_t>> sizes[] = {
-        {" 24K ", 24576}, {"2 MiB", 2 << 20}, {"8kb", 8192}, {"0", 0},
-        {"", {}},         {"-1", {}},         {"3 GB", {}},  {"99999999999999999999", {}}};
+        {" 24K ", 24576}, {"2 MiB", 2 << 20}, {"8kb", 8192},
+        {"0", 0},         {"2MB", 2 << 20},   {"", {}},
+        {"-1", {}},       {"3 GB", {}},       {"99999999999999999999", {}}};
     for (const auto& [text, bytes] : sizes) {
         EXPECT_EQ(parseSize(text), bytes) << text;
     }
