@@ -748,7 +748,8 @@ private slots:
         };
         QCOMPARE(rows(),
                  "nes2.nes differs in 2 fields, sub/clean-nrom.nes not found, trainer.nes matched");
-        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(1); // warnings only
+        // Those with errors: none (nes2.nes has warnings only).
+        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(1);
         QCOMPARE(rows(), "");
         collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(3);
         QCOMPARE(rows(), "sub/clean-nrom.nes not found");
