@@ -185,6 +185,12 @@ std::string imageJson(const ImageDocument& document, const std::vector<Finding>&
         jsonString(json, finding.id);
         json.Key("message");
         jsonString(json, finding.message);
+        if (finding.fix) { // the header the window's Take the Fix gives
+            json.Key("fix");
+            jsonString(json, finding.fixLabel);
+            json.Key("fixHeader");
+            jsonString(json, hexOf(*finding.fix, false));
+        }
         json.EndObject();
     }
     json.EndArray();
@@ -238,7 +244,9 @@ std::string imageText(const ImageDocument& document, const std::vector<Finding>&
     for (int i = 0; i < headerFieldCount; ++i) {
         line(headerFields[i].label, valueText(headerFields[i], header));
     }
-    line("Expected size", std::to_string(expectedSize(header)) + " bytes");
+    const std::uint64_t expected = expectedSize(header); // past 64 bits: "more than 16 EiB"
+    line("Expected size",
+         expected == UINT64_MAX ? sizeText(expected) : std::to_string(expected) + " bytes");
     line("File size", std::to_string(document.fileSize()) + " bytes");
     line("Problems", tally(findings));
     for (const Finding& finding : findings) {

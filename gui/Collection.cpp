@@ -55,7 +55,7 @@ QString shownPath(const std::string& path, const std::string& prefix) {
 struct CollectionRow {
     std::string path; // as the system names it
     QString texts[columns];
-    qint64 keys[columns] = {}; // numbers that sort the numeric columns
+    quint64 keys[columns] = {}; // numbers that sort the numeric columns (sizes up to 16 EiB)
     int level = 0;             // 0 errors (or unusable), 1 warnings, 2 fine
     Match match = Match::noDatabase;
 };
@@ -95,8 +95,8 @@ CollectionRow readRow(const Target& target, const std::string& prefix,
     row.texts[col::battery] = summary.battery ? QStringLiteral("yes") : QStringLiteral("no");
     row.texts[col::database] = QString::fromStdString(databaseState(document, database));
     row.keys[col::mapper] = header.mapper();
-    row.keys[col::prg] = qint64(header.prgRomBytes());
-    row.keys[col::chr] = qint64(header.chrRomBytes());
+    row.keys[col::prg] = header.prgRomBytes();
+    row.keys[col::chr] = header.chrRomBytes();
     const std::optional<Severity> worst = worstOf(findings);
     row.level = !worst || *worst == Severity::info ? 2 : *worst == Severity::warning ? 1 : 0;
     row.match = database == nullptr              ? Match::noDatabase

@@ -120,57 +120,30 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
     }
 }
 
-// The lines of `text`.
-std::vector<std::string> linesOf(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // Every command of the golden files (their "$" lines) on every sample and on
 // the made-up images of images.txt, all in one folder ("@"; "@/*": each file
 // in it). The output must match the file, which was checked once as
 // CHECKED.md says. With TALLOWICK_GOLDEN_WRITE=FOLDER the outputs also go to
 // FOLDER, to be reviewed line by line before any expected file is replaced.
 TEST_F(Cli, OutputsMatchTheCheckedGoldenFiles) {
-    const auto text = [](const std::string& path) {
-        const Bytes bytes = readFile(std::string(TALLOWICK_GOLDEN_DIR) + "/" + path);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    for (const std::string& line : linesOf(text("images.txt"))) {
-        std::istringstream words(line);
-        std::string name, hex;
-        std::size_t payload = 0, padding = 0;
-        if (words >> name >> hex >> payload >> padding && name[0] != '#') {
-            Bytes bytes = image(fromHex(hex), payload);
-            bytes.resize(bytes.size() + padding, 0xFF);
-            writeFile(tmp.file(name), bytes);
-        }
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(samplesDir())) {
-        if (entry.path().extension() == ".nes") {
-            copyFile(entry.path(), tmp.file(entry.path().filename()));
-        }
-    }
+    writeGoldenImages(tmp.path());
     std::set<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(tmp.path())) {
         files.insert("@/" + entry.path().filename().string());
     }
     for (const char* name : {"info.txt", "info-json.txt", "check-verbose.txt", "check-db.txt",
                              "set-dry-run.txt", "usage.txt", "repair.txt"}) {
-        const std::string expected = text(name);
         std::string actual;
-        for (const std::string& command : linesOf(expected)) {
+        for (const std::string& command : linesOf(goldenText(name))) {
             std::istringstream words(command.rfind("$ ", 0) == 0 ? command.substr(2) : "");
             std::vector<std::string> args;
             for (std::string word; words >> word;) {
                 word == "@/*"
                     ? void(args.insert(args.end(), files.begin(), files.end()))
                     : args.push_back(word.rfind("samples/", 0) == 0 ? samplesDir() + word.substr(7)
-                                                                    : word);
+                                     : word.rfind("golden/", 0) == 0
+                                         ? TALLOWICK_GOLDEN_DIR + word.substr(6)
+                                         : word);
             }
             if (!args.empty()) {
                 const Result result = run(args);
@@ -178,15 +151,14 @@ TEST_F(Cli, OutputsMatchTheCheckedGoldenFiles) {
                           "--- stderr\n" + result.err;
             }
         }
-        for (std::size_t at; (at = actual.find(tmp.path())) != std::string::npos;) {
-            actual.replace(at, tmp.path().size(), "@");
+        for (const auto& [path, shown] : {std::pair<std::string, const char*>(tmp.path(), "@"),
+                                          {TALLOWICK_GOLDEN_DIR, "golden"}}) {
+            for (std::size_t at; (at = actual.find(path)) != std::string::npos;) {
+                actual.replace(at, path.size(), shown);
+            }
         }
-        if (const char* folder = std::getenv("TALLOWICK_GOLDEN_WRITE")) {
-            writeFile(std::string(folder) + "/" + name, Bytes(actual.begin(), actual.end()));
-        }
-        EXPECT_TRUE(expected == actual) << name << ":\n"
-                                        << ::testing::internal::edit_distance::CreateUnifiedDiff(
-                                               linesOf(expected), linesOf(actual));
+        const std::string diff = goldenDiff(name, actual);
+        EXPECT_TRUE(diff.empty()) << diff;
     }
 }
 

@@ -55,6 +55,10 @@ bool ScriptedPrompts::confirm(QDialog& dialog) {
         }
         text += "\nmarked: " + marked.join(' ');
     }
+    for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        text += button->isDefault() ? "\ndefault: " + button->text() : QString();
+        text += button->isEnabled() ? QString() : "\ndisabled: " + button->text();
+    }
     boxes << dialog.windowTitle() + ": " + text;
     if (beforeConfirming) {
         beforeConfirming();

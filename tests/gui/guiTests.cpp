@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,6 +50,97 @@ QString seen(Window& w, const QString& expected) {
     return shown.join(';');
 }
 
+// The texts of column `column` of a view's rows, top to bottom.
+QStringList rowsOf(const QAbstractItemView* view, int column) {
+    QStringList texts;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        texts << view->model()->index(row, column).data().toString();
+    }
+    return texts;
+}
+
+// What a user sees of each named control of `window`, an entry each: its
+// text, state, tip and list or table (headings and rows); a finding's fix
+// as shown when it is chosen; what each Copy action puts on the clipboard.
+QStringList stateOf(QWidget& window) {
+    QStringList entries;
+    const QRegularExpression named("^(txt|cmb|chk|btn|lbl|lst|tbl|sgd|mem|Label|mnu)");
+    QList<QPointer<QObject>> objects; // some are gone once events run
+    for (QObject* object : window.findChildren<QObject*>()) {
+        objects << object;
+    }
+    for (QObject* object : objects) {
+        auto* control = qobject_cast<QWidget*>(object);
+        auto* action = qobject_cast<QAction*>(object);
+        if (!object || !named.match(object->objectName()).hasMatch() || (!control && !action) ||
+            qobject_cast<QMenu*>(object)) {
+            continue;
+        }
+        const bool enabled = control ? control->isEnabled() : action->isEnabled();
+        QString entry = object->objectName() + (enabled ? "" : " (disabled)") +
+                        (control && control->isHidden() ? " (hidden)" : "") + ": ";
+        if (action) {
+            entry += action->text() + (action->isCheckable() && action->isChecked() ? " [x]" : "");
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            entry += list->currentText() + QString(" (%1 items)").arg(list->count());
+        } else if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
+            entry += "\n  " + text->toPlainText().replace('\n', "\n  ");
+        } else if (auto* view = qobject_cast<QAbstractItemView*>(control)) {
+            QStringList headings;
+            for (int column = 0; column < view->model()->columnCount(); ++column) {
+                headings << view->model()->headerData(column, Qt::Horizontal).toString();
+            }
+            entry += headings.join(" | ");
+            for (int row = 0; row < view->model()->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < view->model()->columnCount(); ++column) {
+                    cells << view->model()->index(row, column).data().toString();
+                }
+                entry += "\n  " + cells.join(" | ");
+                if (auto* tree = qobject_cast<QTreeWidget*>(view);
+                    tree && window.findChild<QLabel*>("lblFix")) {
+                    tree->setCurrentItem(tree->topLevelItem(row));
+                    const auto* fix = window.findChild<QPushButton*>("btnTakeFix");
+                    entry += "\n    fix: " + window.findChild<QLabel*>("lblFix")->text() + " [" +
+                             fix->text() + (fix->isEnabled() ? "]" : "] (disabled)");
+                }
+            }
+        } else {
+            auto* box = qobject_cast<QAbstractButton*>(control);
+            auto* button = qobject_cast<QPushButton*>(control);
+            entry += control->property("text").toString() +
+                     (box && box->isCheckable() ? (box->isChecked() ? " [x]" : " [ ]") : "") +
+                     (button && button->isDefault() ? " (default)" : "");
+        }
+        // The header bytes the grid highlights while the control has the focus.
+        auto* grid = window.findChild<QTableWidget*>("sgdHeader");
+        if (grid && control && enabled && control->focusPolicy() != Qt::NoFocus) {
+            grid->clearSelection();
+            control->setFocus(Qt::TabFocusReason);
+            QApplication::processEvents();
+            QList<int> bytes;
+            for (const QModelIndex& cell : grid->selectionModel()->selectedIndexes()) {
+                bytes << cell.row() * 8 + cell.column() - (cell.column() < 5 ? 1 : 2);
+            }
+            std::sort(bytes.begin(), bytes.end());
+            for (int byte : bytes) {
+                entry += (byte == bytes.first() ? "\n  bytes " : ", ") + QString::number(byte);
+            }
+        }
+        const QString tip = control ? control->toolTip() : QString();
+        entry += tip.isEmpty() ? "" : "\n  tip: " + tip;
+        for (QAction* copy : control ? control->actions() : QList<QAction*>()) {
+            if (copy->text().contains("Copy") && copy->isEnabled()) {
+                QGuiApplication::clipboard()->clear();
+                copy->trigger();
+                entry += "\n  " + copy->text() + " -> " + QGuiApplication::clipboard()->text();
+            }
+        }
+        entries << entry;
+    }
+    return entries;
+}
+
 const QString notCleaned =
     "Error: Some garbage bytes were found in bytes 8-15 of the header,\nbut writing the cleaned "
     "header to the file failed.\nThe file may be on a full disk or a faulty medium.\nThe window "
@@ -75,9 +167,9 @@ private slots:
     void initTestCase() { filterNoise(); }
     void init() { tmp = std::make_unique<TempDir>(); }
 
-    // The window once: the tips of the label and byte 3, the menus and
-    // shortcuts, every caption fitting its control and the window, the
-    // highlight of the grid, the order of Tab; then Free, About and Exit.
+    // The window once: the menus and shortcuts, every caption fitting its
+    // control and the window, the highlight of the grid, the order of Tab;
+    // then Free, About and Exit. (What each caption says: window.txt.)
     void layoutTabOrderFreeAndExit() {
         // A desktop theme may grey the highlight of an unfocused widget.
         const QPalette plain = QApplication::palette();
@@ -86,8 +178,6 @@ private slots:
         QApplication::setPalette(themed);
         Window w;
         QApplication::setPalette(plain);
-        QCOMPARE(w.edit("txtLabel")->toolTip() + w.edit("txtByte3")->toolTip(),
-                 QString("should be \"NES\"should be 0x1A"));
         QStringList menus;
         for (QMenu* menu :
              {w.find<QMenu>("mnuFile"), w.find<QMenu>("mnuEdit"), w.find<QMenu>("mnuHelp")}) {
@@ -110,14 +200,11 @@ private slots:
         // Every caption and the boxes a user types into; with every list
         // filled, every text fits its control and the window.
         w.load(file(fromHex("4E45531A0201100951000000000032FF", 40000)));
-        QStringList captions, typed;
+        QStringList typed;
         for (QWidget* control : w.form().findChildren<QWidget*>()) {
             const bool caption =
                 qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control);
-            if (caption) {
-                captions << control->property("text").toString();
-            } else if (!control->property("readOnly").toBool() &&
-                       qobject_cast<QLineEdit*>(control)) {
+            if (!control->property("readOnly").toBool() && qobject_cast<QLineEdit*>(control)) {
                 typed << control->objectName();
             }
             const QPoint corner = control->mapTo(&w.form(), control->rect().bottomRight());
@@ -126,14 +213,6 @@ private slots:
                           w.form().rect().contains(corner)),
                      qPrintable(control->objectName()));
         }
-        QCOMPARE(captions.join('|'),
-                 "|&Label:|&Byte 3:|&Mapper Number:|Mapper &Name:|&PRG-Rom Pages:|&CHR-Rom "
-                 "Pages:|Mi&rroring:|&4-Screen Mirroring|&SRAM Enabled|512-Byte &Trainer|&Apply "
-                 "Changes||F&ormat:|Con&vert to iNES 1.0|S&ubmapper:|PRG-ROM si&ze:|CHR-ROM "
-                 "s&ize:|PR&G-RAM:|&NVRAM:|&CHR-RAM:|NVRA&M:|Consol&e:|Ti&ming:|Misc R&OMs:|Vs. "
-                 "&PPU:|Vs. hard&ware:|E&xt. console:|Ex&pansion:|1 error, 2 warnings: the header "
-                 "does not fit this image.|No header database loaded: File > Load Header "
-                 "Database...|Differences onl&y|Take Selecte&d|Ta&ke All|||Take the Fi&x|||");
         QCOMPARE(typed.join(' '), "txtMapperNum txtPrgPages txtChrPages txtSubmapper txtPrgRomSize "
                                   "txtChrRomSize txtMiscRoms");
         w.grid()->setFocus(Qt::TabFocusReason);
@@ -184,9 +263,7 @@ private slots:
         // clang-format off
         const struct { const char* file; char lock; QString note; const char* after; QString shown; } rows[] = {
             {"4E45531A02010F000000000000000000", ' ', "", "4E45531A02010F000000000000000000",
-             "txtLabel=NES;txtByte3=0x1A;txtMapperNum=0;txtMapperName=NROM;txtPrgPages=2;txtPrgMem=32k (32768 bytes);"
-             "txtChrPages=1;txtChrMem=8k (8192 bytes);cmbMirroring=Vertical;chk4ScreenMirroring;chkSRAM;chkTrainer;"
-             "txtFormat=iNES 1.0;btnConvert=Con&vert to NES 2.0;!txtSubmapper=;!cmbTiming="},
+             "chk4ScreenMirroring;chkSRAM;chkTrainer;txtFormat=iNES 1.0;!txtSubmapper=;!cmbTiming="},
             {"4E45531AFF0040000000000000000000", ' ', "", "4E45531AFF0040000000000000000000",
              "txtPrgMem=4080k (4177920 bytes);txtChrMem=0k (0 bytes);txtMapperName=T*ROM, HKROM (MMC3);"
              "cmbMirroring=Horizontal;-chkSRAM;-chkTrainer;-chk4ScreenMirroring"},
@@ -194,13 +271,7 @@ private slots:
              "txtMapperName=S*ROM (MMC1);chkSRAM;txtFormat=iNES 1.0"},
             {"dirty-bytes.nes", 'r', kept, "4E45531A020112004741524241474521", "txtFormat=iNES 0.7"},
             {"dirty-bytes.nes", 'f', notCleaned, "4E45531A020112004741524241474521", "txtFormat=iNES 0.7"},
-            {"nes2.nes", ' ', "", "4E45531A020110085000070001000000",
-             "txtMapperNum=1;txtSubmapper=5;txtSubmapperName=SEROM/SHROM/SH1ROM: 32 KiB PRG, no banking;"
-             "cmbTiming=1: RP2C07 (Licensed PAL NES);cmbPrgRam=8 KiB (8192 bytes);!btnConvert=Con&vert to iNES 1.0"},
-            {"nes2-exponent.nes", ' ', "", "4E45531A21010008000F000000000001",
-             "txtPrgPages=;txtPrgMem=0.750k (768 bytes);txtPrgRomSize=768;txtPrgRomForm=768 bytes: 2^8 x 3 bytes;"
-             "txtChrRomForm=1 page of 8 KiB;txtSubmapperName=Default"},
-            {"nes2-mapper268.nes", ' ', "", "4E45531A0200C1081100070700000001", "txtMapperNum=268"},
+            {"nes2.nes", ' ', "", "4E45531A020110085000070001000000", "txtSubmapper=5"},
             {"4E45531A010100080000000000000042", ' ', "", "4E45531A010100080000000000000042",
              "cmbExpansion=$42: PS/2 Mouse in UM6578 PS/2 port"},
             {"4E45531A01010008000000000300000D", ' ', "", "4E45531A01010008000000000300000D",
@@ -358,34 +429,6 @@ private slots:
         }
     }
 
-    void highlights() {
-        const QString ines = "4E45531A010100000000000000000000",
-                      nes2 = "4E45531A010100080000000000000000";
-        // The control, the cells it highlights, "2" for an NES 2.0 header.
-        // clang-format off
-        const char* rows[][3] = {{"txtLabel", "1,0 2,0 3,0", ""}, {"txtByte3", "4,0", ""}, {"txtMapperNum", "8,0 9,0", ""},
-            {"txtMapperName", "8,0 9,0", ""}, {"txtPrgPages", "6,0", ""}, {"txtPrgMem", "6,0", ""}, {"txtChrPages", "7,0", ""},
-            {"txtChrMem", "7,0", ""}, {"cmbMirroring", "8,0", ""}, {"chk4ScreenMirroring", "8,0", ""}, {"chkSRAM", "8,0", ""},
-            {"chkTrainer", "8,0", ""}, {"txtFormat", "9,0", ""}, {"txtMapperNum", "1,1 8,0 9,0", "2"},
-            {"txtChrMem", "2,1 7,0", "2"}, {"txtSubmapperName", "1,1", "2"}, {"txtPrgRomForm", "2,1 6,0", "2"},
-            {"txtMiscRoms", "8,1", "2"}, {"cmbTiming", "6,1", "2"}, {"sgdHeader", "", "2"}, {"txtPrgPages", "2,1 6,0", "2"}};
-        // clang-format on
-        for (const auto& row : rows) {
-            const QString head = *row[2] ? nes2 : ines, control = row[0], cells = row[1];
-            Window w;
-            w.load(file(fromHex(head, 100)));
-            w.click(w.edit("txtLabel"));
-            auto* target = w.find(row[0]);
-            if (qobject_cast<QLineEdit*>(target) != nullptr) {
-                w.click(target);
-            } else {
-                target->setFocus(Qt::TabFocusReason); // entering by keyboard
-            }
-            QApplication::processEvents();
-            QCOMPARE(w.highlighted().join(' '), cells);
-        }
-    }
-
     // Apply and close when the file or the user did something: the edit ("5"
     // committed, "5." still being typed, "m" mapper 16), what another program
     // does before the save, how the user saves, the answers, what is said,
@@ -526,11 +569,7 @@ private slots:
             findings->findItems("battery flag is clear", Qt::MatchContains, 1).value(0));
         w.click(w.button("btnTakeFix"));
         QCOMPARE(w.byteCells().join(""), QString("4E45531A38010208100F700004000081"));
-        w.load(sample("title.nes"));
-        QTRY_VERIFY(findings->topLevelItem(0)->text(1).contains("\"Tallowick Test Quest (demo)\""));
         auto* hashes = w.find<QPlainTextEdit>("txtHashes");
-        QTRY_VERIFY(hashes->toPlainText().contains("SHA-1"));
-        QVERIFY(!hashes->toPlainText().contains("No trainer")); // it has none
 
         // nes2.nes is listed with another mirroring and timing, once the database is read.
         w.load(sample("nes2.nes"));
@@ -551,9 +590,6 @@ private slots:
             }
         }
         QCOMPARE(differing.join(", "), QString("Mirroring vertical, Timing 0: RP2C02 (NTSC NES)"));
-        w.find<QAction>("copyEntryBytes")->trigger(); // the entry's bytes, worked out by hand
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 "4E 45 53 1A 02 01 11 08 50 00 07 00 00 00 00 00");
         auto* takeAll = w.find<QPushButton>("btnTakeAll");
         w.click(w.button("btnTakeSelected"));
         QCOMPARE(w.cell(8, 0) + w.cell(6, 1) + w.combo()->currentText(), QString("1101Vertical"));
@@ -616,63 +652,67 @@ private slots:
         QCOMPARE(QApplication::exec(), 0);
     }
 
-    // The window and tallowick-cli give the same findings and the same
-    // database differences for every sample.
-    void facesAgree() {
+    // Everything the window shows of every sample and made-up image of the
+    // golden files, with the sample database loaded; then the collection
+    // window on their folder: each column's order, each filter, each batch's
+    // preview. Compared with window.txt, checked once as CHECKED.md says; as
+    // the command line's outputs are compared with theirs, both faces agree.
+    void windowState() {
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString(tmp->path()));
+        const std::string folder = tmp->file("images");
+        std::filesystem::create_directory(folder);
+        writeGoldenImages(folder);
         Window w;
-        w.prompts.files.push_back(QString::fromStdString(samplesDir() + "/nes20db-samples.xml"));
+        w.prompts.files << QString::fromStdString(samplesDir() + "/nes20db-samples.xml");
         w.menu("mnuLoadDatabase");
         QTRY_VERIFY(w.find<QLabel>("lblDatabase")->text().contains("entries"));
-        for (const auto& entry : std::filesystem::directory_iterator(samplesDir())) {
-            const QString name = QString::fromStdString(entry.path().filename().string());
-            if (!name.endsWith(".nes")) {
-                continue;
-            }
-            const QString path = sample(name);
-            w.prompts.answers << A::no;
-            w.load(path);
-            auto* hashes = w.find<QPlainTextEdit>("txtHashes");
-            QTRY_VERIFY(!hashes->toPlainText().startsWith("Reading"));
-            QStringList window;
-            auto* findings = w.find<QTreeWidget>("lstFindings");
-            for (int i = 0; i < findings->topLevelItemCount(); ++i) {
-                if (!findings->topLevelItem(i)->text(0).isEmpty()) {
-                    window << findings->topLevelItem(i)->text(1).toLower();
-                }
-            }
-            const QString verdict = w.find<QLabel>("lblVerdict")->text();
-            const QRegularExpressionMatch differs =
-                QRegularExpression("differs in (\\d+) field").match(verdict);
-            std::ostringstream out, err;
-            runCommandLine({"check", "--verbose", "--db", samplesDir() + "/nes20db-samples.xml",
-                            path.toStdString()},
-                           out, err);
-            QStringList cli;
-            int databaseFields = 0;
-            for (const QString& line : QString::fromStdString(out.str()).split('\n')) {
-                const QString message = line.section(": ", 2).toLower();
-                if (line.contains(" database-")) {
-                    ++databaseFields;
-                } else if (!message.isEmpty() && line.startsWith(path)) {
-                    cli << message;
-                }
-            }
-            QCOMPARE(window, cli);
-            QCOMPARE(differs.hasMatch() ? differs.captured(1).toInt() : 0, databaseFields);
-            // Each part's SHA-1 on its own line, as info prints it.
-            std::ostringstream info, none;
-            runCommandLine({"info", path.toStdString()}, info, none);
-            const QStringList lines = hashes->toPlainText().split('\n');
-            for (const QString part : {"ROM", "PRG-ROM", "CHR-ROM"}) {
-                const QString sha1 = QRegularExpression("\n  " + part + " SHA-1 +(\\w+)")
-                                         .match(QString::fromStdString(info.str()))
-                                         .captured(1);
-                QVERIFY2(
-                    sha1.isEmpty() ||
-                        lines.filter(QRegularExpression("^" + part + " ")).value(0).contains(sha1),
-                    qPrintable(name + ": " + part));
-            }
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            names.insert(entry.path().filename().string());
         }
+        QStringList all, first;
+        for (const std::string& name : names) {
+            w.prompts.clear();
+            w.load(QString::fromStdString(folder + "/" + name));
+            QTRY_VERIFY(!w.find<QPlainTextEdit>("txtHashes")->toPlainText().startsWith("Reading"));
+            QStringList shown = stateOf(w.form());
+            all << "== " + QString::fromStdString(name) << w.said().split('\n', Qt::SkipEmptyParts);
+            for (const QString& entry : shown) {
+                all << (first.contains(entry) ? QStringList() : QStringList(entry));
+            }
+            first = first.isEmpty() ? shown : first;
+        }
+        w.prompts.files << QString::fromStdString(folder);
+        w.menu("mnuOpenFolder");
+        auto* collection = w.form().findChild<TfrmCollection*>();
+        QTRY_VERIFY(!collection->Reading());
+        auto* table = collection->findChild<QTableView*>("tblImages");
+        all << "== the collection" << stateOf(*collection);
+        for (int column = 0; column < table->model()->columnCount(); ++column) {
+            table->sortByColumn(column, Qt::AscendingOrder);
+            all << "sorted by " + table->model()->headerData(column, Qt::Horizontal).toString() +
+                       ": " + rowsOf(table, 0).join(", ");
+        }
+        auto* filter = collection->findChild<QComboBox*>("cmbFilter");
+        for (int index = 0; index < filter->count(); ++index) {
+            filter->setCurrentIndex(index);
+            QStringList shown = rowsOf(table, 0); // ties come in the order they were read
+            shown.sort();
+            all << filter->currentText() + ": " + shown.join(", ");
+        }
+        filter->setCurrentIndex(0);
+        for (const char* batch : {"btnFix", "btnClean", "btnConvert"}) {
+            table->selectAll();
+            w.prompts.clear();
+            collection->findChild<QPushButton*>(batch)->click(); // and Cancel
+            all << w.said().split('\n');
+        }
+        std::string text = all.join('\n').toStdString() + "\n";
+        for (std::size_t at; (at = text.find(tmp->path())) != std::string::npos;) {
+            text.replace(at, tmp->path().size(), "@");
+        }
+        const std::string diff = goldenDiff("window.txt", text);
+        QVERIFY2(diff.empty(), diff.c_str());
     }
 
     // Every kind of change is one undoable step with a name; the modified mark
@@ -748,12 +788,6 @@ private slots:
         };
         QCOMPARE(rows(),
                  "nes2.nes differs in 2 fields, sub/clean-nrom.nes not found, trainer.nes matched");
-        // Those with errors: none (nes2.nes has warnings only).
-        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(1);
-        QCOMPARE(rows(), "");
-        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(3);
-        QCOMPARE(rows(), "sub/clean-nrom.nes not found");
-        collection->findChild<QComboBox*>("cmbFilter")->setCurrentIndex(0);
         table->selectAll();
         const auto fix = [&](platform::Answer answer, const char* button = "btnFix") {
             w.prompts.clear();
@@ -791,11 +825,6 @@ private slots:
             QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
         }
         QVERIFY(!collection->findChild<QPushButton*>("btnUndoRepair")->isEnabled());
-        table->selectAll(); // none of them is dirty; two are iNES 1.0
-        fix(platform::Answer::no, "btnClean");
-        QVERIFY(w.prompts.boxes.join('\n').contains("0 of 3 selected"));
-        fix(platform::Answer::no, "btnConvert");
-        QVERIFY(w.prompts.boxes.join('\n').contains("2 of 3 selected"));
         // Enter (or a double-click) on a row opens it in the main window.
         table->setCurrentIndex(table->model()->index(2, 0));
         QTest::keyClick(table, Qt::Key_Return);

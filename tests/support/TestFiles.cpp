@@ -1,11 +1,14 @@
 #include "TestFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -138,6 +141,49 @@ std::uint64_t setSoftLimit(int resource, std::uint64_t value) {
 
 bool exists(const std::string& path) {
     return fs::exists(path);
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string goldenText(const std::string& name) {
+    const Bytes bytes = readFile(std::string(TALLOWICK_GOLDEN_DIR) + "/" + name);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void writeGoldenImages(const std::string& folder) {
+    for (const std::string& line : linesOf(goldenText("images.txt"))) {
+        std::istringstream words(line);
+        std::string name, hex;
+        std::size_t payload = 0, padding = 0;
+        if (words >> name >> hex >> payload >> padding && name[0] != '#') {
+            Bytes bytes = image(fromHex(hex), payload);
+            bytes.resize(bytes.size() + padding, 0xFF);
+            writeFile(folder + "/" + name, bytes);
+        }
+    }
+    for (const auto& entry : fs::directory_iterator(samplesDir())) {
+        if (entry.path().extension() == ".nes") {
+            copyFile(entry.path(), folder + "/" + entry.path().filename().string());
+        }
+    }
+}
+
+std::string goldenDiff(const std::string& name, const std::string& actual) {
+    if (const char* folder = std::getenv("TALLOWICK_GOLDEN_WRITE")) {
+        writeFile(std::string(folder) + "/" + name, Bytes(actual.begin(), actual.end()));
+    }
+    const std::string expected = goldenText(name);
+    return expected == actual ? std::string()
+                              : name + ":\n" +
+                                    ::testing::internal::edit_distance::CreateUnifiedDiff(
+                                        linesOf(expected), linesOf(actual));
 }
 
 } // namespace testfiles

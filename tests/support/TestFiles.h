@@ -61,4 +61,14 @@ bool exists(const std::string& path);
 // Sets the soft limit of a resource (RLIMIT_...); answers the one before.
 std::uint64_t setSoftLimit(int resource, std::uint64_t value);
 
+// The expected outputs in tests/data/golden, checked once as CHECKED.md says.
+std::vector<std::string> linesOf(const std::string& text);
+std::string goldenText(const std::string& name);
+// A copy of every sample and the made-up images of images.txt, in `folder`.
+void writeGoldenImages(const std::string& folder);
+// "" when `actual` is the expected file `name`; else the differing lines as
+// one hunk ("-" expected, "+" actual). With TALLOWICK_GOLDEN_WRITE=FOLDER,
+// `actual` also goes to FOLDER, to be reviewed before any file is replaced.
+std::string goldenDiff(const std::string& name, const std::string& actual);
+
 } // namespace testfiles

@@ -23,7 +23,8 @@ def decode(h):
     nes2 = h[7] & 0x0C == 0x08
     def rom(lsb, msb, unit):
         if nes2 and msb == 0xF:
-            return min(2 ** (lsb >> 2) * ((lsb & 3) * 2 + 1), 2 ** 64 - 1)
+            size = 2 ** (lsb >> 2) * ((lsb & 3) * 2 + 1)
+            return size if size < 2 ** 64 - 1 else None  # past what 64 bits count: null
         return ((msb << 8 if nes2 else 0) | lsb) * unit
     ram = lambda n: (0 if n == 0 else 64 << n) if nes2 else None
     only2 = lambda v: v if nes2 else None
@@ -51,9 +52,12 @@ def hashes(data, begin, end):
     return '%08X' % zlib.crc32(part), hashlib.sha1(part).hexdigest().upper()
 
 def sizeText(n):
+    if n is None:
+        return 'more than 16 EiB'
     if n == 0:
         return 'none'
-    for unit, word in ((1 << 20, 'MiB'), (1024, 'KiB')):
+    for unit, word in ((1 << 60, 'EiB'), (1 << 40, 'TiB'), (1 << 30, 'GiB'), (1 << 20, 'MiB'),
+                       (1024, 'KiB')):
         if n % unit == 0:
             return '%d %s' % (n // unit, word)
     return '%d bytes' % n
@@ -117,6 +121,10 @@ for line in open(os.path.join(here, 'info-json.txt')):
     for key, value in fields.items():
         expect(path + ' ' + key, item[key], value)
     prg = 16 + (512 if h[6] & 4 else 0)
+    if None in (fields['prgRomBytes'], fields['chrRomBytes']) or (
+            prg + fields['prgRomBytes'] + fields['chrRomBytes'] >= 2 ** 64 - 1):
+        expect(path + ' expectedSize', item['expectedSize'], None)
+        continue  # no part can be placed
     chr_ = prg + fields['prgRomBytes']
     expect(path + ' expectedSize', item['expectedSize'], chr_ + fields['chrRomBytes'])
     expect(path + ' fileSize', item['fileSize'], len(data))
@@ -145,11 +153,12 @@ for block in open(os.path.join(here, 'info.txt')).read().split('\n\n'):
             expect(lines[0] + ' header', value.replace(' ', ''), item['header'])
         elif label in labels:
             want = item[labels[label]]
-            text = ('-' if want is None else
+            text = ('more than 16 EiB' if want is None and label.endswith('ROM size') else
+                    '-' if want is None else
                     sizeText(want) if label.endswith(('size', 'RAM')) and 'Expected' not in label
                     and 'File' not in label else str(want))
             if label in ('Expected size', 'File size'):
-                text = '%d bytes' % want
+                text = 'more than 16 EiB' if want is None else '%d bytes' % want
             expect(lines[0] + ' ' + label, value.split(':')[0], text)
         elif label.rsplit(' ', 1)[0] in hashLabels:
             part, kind = label.rsplit(' ', 1)
@@ -180,7 +189,161 @@ for number, found in enumerate(pairs):
                             vsPpu=0, vsHardware=0, extendedConsole=0, miscRoms=0, expansion=0)
             want.update(mirroring='vertical', battery=False)
         expect(newText, after, want)
-expect('dry runs', [len(found) for found in pairs], [10, 20])
+expect('dry runs', [len(found) for found in pairs], [31, 50])
+
+# window.txt: what the window shows after loading each image, against the
+# decoder, the hashes, the JSON's findings and database entries; the
+# collection's rows against the JSON, its orders re-sorted here, its filters.
+def implied(old):  # the NES 2.0 header an iNES one converts to, decoded
+    junk, battery = formatName(old) != 'iNES 1.0', bool(old[6] & 2)
+    want = dict(decode(old)[1])
+    want.update(mapper=old[6] >> 4 if junk else want['mapper'],
+                consoleType=0 if junk else want['consoleType'], submapper=0,
+                prgRamBytes=0 if battery else 8192, prgNvramBytes=8192 if battery else 0,
+                chrRamBytes=8192 if old[5] == 0 else 0, chrNvramBytes=0, timing=0,
+                vsPpu=0, vsHardware=0, extendedConsole=0, miscRoms=0, expansion=0)
+    return want
+
+named = re.compile(r'^((?:txt|cmb|chk|btn|lbl|lst|tbl|sgd|mem|Label|mnu)\w*)((?: \((?:disabled|hidden)\))*): ?(.*)$')
+withDatabase = {item['path']: item for item in map(json.loads, (
+    l for l in open(os.path.join(here, 'info-json.txt')).read().split('--db samples/', 1)[1]
+    .splitlines() if l.startswith('{')))}
+text = open(os.path.join(here, 'window.txt')).read()
+images, collection = text.split('\n== the collection\n')
+first, cleaned, loads = None, {}, 0
+for block in images.split('== ')[1:]:  # entries as the first image's are left out
+    name, *lines = block.rstrip('\n').split('\n')
+    said, key, state = [], None, dict(first or {})
+    for line in lines:
+        match = named.match(line)
+        if match:
+            key = match.group(1)
+            state[key] = [match.group(3), match.group(2)]
+        elif line.startswith('  ') and key:
+            state[key].append(line[2:])
+        else:
+            said.append(line)
+    first = first or state
+    if any(l.startswith('Error') for l in said):
+        continue
+    loads += 1
+    where = '@/' + name + ' window'
+    data = bytearray(open(os.path.join(folder, name), 'rb').read())
+    if any('removed from bytes 8-15' in l for l in said):
+        data[8:16] = bytes(8)
+        cleaned[name] = True
+    h = bytes(data[:16])
+    cells = [c for row in state['sgdHeader'][2:4] for c in row.split(' | ')[1:] if c != '-']
+    expect(where + ' grid', bytes.fromhex(''.join(cells)), h)
+    expect(where + ' copy', state['sgdHeader'][4], '&Copy Header Bytes -> ' + h.hex(' ').upper())
+    nes2, f = decode(h)
+    shown = {k: v[0] for k, v in state.items()}
+    checks = [('txtMapperNum', str(f['mapper'])), ('txtFormat', formatName(h)),
+              ('cmbMirroring', f['mirroring'].capitalize() + ' (2 items)')]
+    checks += [(box, '%s [%s]' % (shown[box].rsplit(' [', 1)[0], 'x' if f[k] else ' '))
+               for box, k in (('chk4ScreenMirroring', 'fourScreen'), ('chkSRAM', 'battery'),
+                              ('chkTrainer', 'trainer'))]
+    for box, k in (('txtPrgMem', 'prgRomBytes'), ('txtChrMem', 'chrRomBytes')):
+        expect(where + ' ' + box, shown[box].endswith('(%d bytes)' % f[k]) if f[k] is not None
+               else shown[box] == 'too large to hold', True)
+    if nes2:
+        checks += [('txtSubmapper', str(f['submapper'])), ('txtMiscRoms', str(f['miscRoms'])),
+                   ('txtPrgRomSize', str(2 ** 64 - 1 if f['prgRomBytes'] is None else f['prgRomBytes'])), ('txtChrRomSize', str(f['chrRomBytes']))]
+        for box, k in (('cmbPrgRam', 'prgRamBytes'), ('cmbPrgNvram', 'prgNvramBytes'),
+                       ('cmbChrRam', 'chrRamBytes'), ('cmbChrNvram', 'chrNvramBytes')):
+            want = 'none' if f[k] == 0 else '%s (%d bytes)' % (sizeText(f[k]), f[k])
+            checks.append((box, want + ' (16 items)'))
+        prefixes = [('cmbConsoleType', '%d:' % f['consoleType']), ('cmbTiming', '%d:' % f['timing']),
+                    ('cmbExpansion', '$%X:' % f['expansion'])]
+        prefixes += {1: [('cmbVsPpu', '$%X:' % f['vsPpu']), ('cmbVsHardware', '$%X:' % f['vsHardware'])],
+                     3: [('cmbExtConsole', '$%X:' % f['extendedConsole'])]}.get(f['consoleType'], [])
+        for box, prefix in prefixes:
+            expect(where + ' ' + box, shown[box].startswith(prefix), True)
+    for box, want in checks:
+        expect(where + ' ' + box, shown[box], want)
+    prg = 16 + (512 if h[6] & 4 else 0)
+    chr_ = prg + (f['prgRomBytes'] or 2 ** 64) if f['prgRomBytes'] != 0 else prg
+    parts = {'Whole file': (0, len(data)), 'ROM': (16, len(data)), 'PRG-ROM': (prg, chr_),
+             'CHR-ROM': (chr_, chr_ + (f['chrRomBytes'] if f['chrRomBytes'] is not None else 2 ** 64)),
+             'No trainer': (prg, len(data))}
+    for line in state['txtHashes'][2:]:
+        words = re.match(r'(\S.*?)\s+CRC-32 (\w+)(?:  SHA-1 (\w+))?$', line)
+        copied = re.match(r'Copy (.*) (\w+) -> (\w*)$', line)
+        if words:
+            crc, sha1 = hashes(data, *parts[words.group(1)])
+            expect(where + ' ' + words.group(1), (words.group(2), words.group(3)),
+                   (crc, sha1 if words.group(3) else None))
+        elif copied:
+            expect(where + ' ' + line, copied.group(2), copied.group(3))
+    item = withDatabase['@/' + name]
+    rows = [r.split(' | ') for r in state['lstFindings'][2:] if not r.startswith('  fix:')]
+    problems = [(p['severity'], p['message'].lower()) for p in item['problems']
+                if not p['id'].startswith('database-')]
+    labels = [re.search(r'\[(.*)\]( \(disabled\))?$', r).group(1)
+              for r in state['lstFindings'][2:] if r.startswith('  fix:')]
+    if name not in cleaned:
+        expect(where + ' findings', [(s.lower(), m.lower()) for s, m in rows if s],
+               [(s.replace('info', 'note'), m) for s, m in problems])
+        expect(where + ' fixes', [l for l, (s, m) in zip(labels, rows) if s],
+               [p.get('fix', 'Take the Fi&x') for p in item['problems']
+                if not p['id'].startswith('database-')])
+    entry = item.get('database')
+    fields = [r for r in state['tblDatabase'][2:] if ' -> ' not in r]
+    expect(where + ' database rows', len(fields), 20 if entry else 0)
+    if entry:
+        header = fields[-1].split(' | ')
+        expect(where + ' file bytes', header[1].replace(' ', ''), h.hex().upper())
+        new = bytes.fromhex(header[2])
+        got = decode(new)[1]
+        expect(where + ' entry', {k: got[k] for k in got if k in entry}, 
+               {k: entry[k] for k in got if k in entry})
+expect('window loads', loads, len(withDatabase) - 1)
+
+heads, *rest = collection.split('\n')[3:]
+table = {}
+for line in rest:
+    if not line.startswith('  '):
+        break
+    cells = line[2:].split(' | ')
+    table[cells[0]] = cells
+for name, cells in table.items():
+    item = withDatabase['@/' + name]
+    if 'header' not in item or name in cleaned:
+        continue
+    counts = {}
+    for p in item['problems']:
+        counts[p['severity']] = counts.get(p['severity'], 0) + 1
+    verdict = ', '.join('%d %s%s' % (counts[k], k.replace('info', 'note'), 's' if counts[k] > 1 else '')
+                        for k in ('error', 'warning', 'info') if k in counts) or 'fine'
+    entry, diffs = item.get('database'), [p for p in item['problems'] if p['id'].startswith('database-')]
+    want = [name, item['format'], '%d: %s' % (item['mapper'], item['mapperName']),
+            sizeText(item['prgRomBytes']), sizeText(item['chrRomBytes']),
+            item['mirroring'] if not item['fourScreen'] else 'four-screen',
+            'yes' if item['battery'] else 'no', verdict,
+            'not found' if not entry else 'differs in %d fields' % len(diffs) if diffs else 'matched']
+    expect('collection ' + name, cells, want)
+order = list(table)
+units = {'bytes': 1, 'KiB': 1 << 10, 'MiB': 1 << 20, 'GiB': 1 << 30, 'TiB': 1 << 40, 'EiB': 1 << 60}
+number = lambda text: (2 ** 64 if text.startswith('more') else 0 if text in ('', 'none') else
+                       int(text.split()[0]) * units[text.split()[1]])
+for line in collection.split('\n'):
+    sortedBy = re.match(r'sorted by (\w+): (.*)$', line)
+    if sortedBy:
+        column = heads.split(' | ').index(sortedBy.group(1).replace('Path', 'tblImages: Path'))
+        key = (lambda n: number(table[n][column]) if column in (3, 4) else
+               int(table[n][2].split(':')[0] or -1) if column == 2 else table[n][column].lower())
+        order = sorted(order, key=key)
+        expect(line[:20], sortedBy.group(2).split(', '), order)
+    for title, test in (('With errors', lambda c: 'error' in c[7] or not c[1]),
+                        ('Differing from the database', lambda c: c[8].startswith('differs')),
+                        ('Not in the database', lambda c: c[8] == 'not found')):
+        if line.startswith(title + ': '):
+            expect(title, sorted(line.split(': ', 1)[1].split(', ')),
+                   sorted(n for n in order if test(table[n])))
+converted = re.findall(r'\n(\S+)\nold ([0-9A-F ]+)\nnew ([0-9A-F ]+)', collection.split('Convert to NES 2.0 - Preview')[1])
+expect('converted', len(converted), 22)
+for name, old, new in converted:
+    expect('convert ' + name, decode(bytes.fromhex(new))[1], implied(bytes.fromhex(old)))
 
 shutil.rmtree(folder)
 print('\n'.join(failures) or 'all golden outputs agree with the independent checks')
