@@ -85,6 +85,7 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
           "short.NES: 1 error, 1 warning: the file is 1 byte shorter", "long.nes: 1 warning",
           "10 files: 1 with errors, 3 with warnings, 3 fine, 3 could not be read\n"}, {"tiny.nes", "sub/locked: "}},
         {{"clean"}, 2, {}, {"no FILE given"}},
+        {{"set", "battery=yes", "@/sub"}, 1, {"long.nes: written"}, {"sub/locked: "}}, // a folder unread fails
         {{"check", "@/short.NES"}, 1, {"short.NES: 1 error, 1 warning"}, {}}, // errors alone fail
         {{"set", "mapper=0x12C", "battery=yes", "my-game=1.nes", "@/clean-nrom.nes", "@/missing.nes",
           "@/folder.nes", "@/tiny.nes", "@/nes2.nes"}, 1, {"nes2.nes: written"},
