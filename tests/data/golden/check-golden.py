@@ -345,6 +345,41 @@ expect('converted', len(converted), 22)
 for name, old, new in converted:
     expect('convert ' + name, decode(bytes.fromhex(new))[1], implied(bytes.fromhex(old)))
 
+# usage.txt: info --brief against the JSON; clean --dry-run against the format.
+usage = open(os.path.join(here, 'usage.txt')).read()
+brief = usage.split('$ info --brief @/*\n')[1].split('\n$ ')[0]
+briefs = 0
+for line in brief.splitlines():
+    match = re.match(r'(@/\S+): (.*)$', line)
+    if not match or match.group(1) not in infos:
+        continue
+    item, fields = infos[match.group(1)]
+    counts = {}
+    for problem in item['problems']:  # without the database's
+        if not problem['id'].startswith('database-'):
+            counts[problem['severity']] = counts.get(problem['severity'], 0) + 1
+    verdict = ', '.join('%d %s%s' % (counts[k], k.replace('info', 'note'), 's' if counts[k] > 1 else '')
+                        for k in ('error', 'warning', 'info') if k in counts) or 'fine'
+    expect(line, match.group(2), '%s, mapper %d: %s, PRG %s, CHR %s, %s, %s, %s' % (
+        item['format'], item['mapper'], item['mapperName'], sizeText(item['prgRomBytes']),
+        sizeText(item['chrRomBytes']), 'four-screen' if item['fourScreen'] else item['mirroring'],
+        'battery' if item['battery'] else 'no battery', verdict))
+    briefs += 1
+expect('brief lines', briefs, len(infos))
+cleaned = usage.split('$ clean --dry-run @/*\n')[1].split('\n$ ')[0]
+for path, words, old, new in re.findall(r'(@/\S+): ([^\n]*)(?:\n  old ([0-9A-F ]+)\n  new ([0-9A-F ]+))?', cleaned):
+    if path not in infos:
+        continue
+    h = bytes.fromhex(infos[path][0]['header'])
+    if formatName(h) == 'NES 2.0':
+        expect(path + ' clean', words, 'NES 2.0 header, bytes 8-15 hold data: left alone')
+    elif not any(h[8:16]):
+        expect(path + ' clean', words, 'clean already')
+    elif words.startswith('would be written'):
+        expect(path + ' clean', (bytes.fromhex(old), bytes.fromhex(new)), (h, h[:8] + bytes(8)))
+    else:  # an iNES 1.0 extension: bytes 8-10 only, with known values
+        expect(path + ' clean', (words.startswith('iNES 1.0 header, bytes 8-10'), any(h[11:16])), (True, False))
+
 shutil.rmtree(folder)
 print('\n'.join(failures) or 'all golden outputs agree with the independent checks')
 sys.exit(1 if failures else 0)
