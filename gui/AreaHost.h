@@ -24,4 +24,6 @@ struct AreaHost {
         change;
     // Highlights these header bytes in the grid (bit i for byte i).
     std::function<void(std::uint16_t)> highlight;
+    // The whole file was read: the findings now see all of it.
+    std::function<void()> checked;
 };

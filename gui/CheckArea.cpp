@@ -197,6 +197,7 @@ void CheckArea::scanFinished() {
     showHashes();
     showFindings();
     showComparison();
+    host.checked();
 }
 
 void CheckArea::headerEdited() {

@@ -56,7 +56,7 @@ struct CollectionRow {
     std::string path; // as the system names it
     QString texts[columns];
     quint64 keys[columns] = {}; // numbers that sort the numeric columns (sizes up to 16 EiB)
-    int level = 0;             // 0 errors (or unusable), 1 warnings, 2 fine
+    int level = 0;              // 0 errors (or unusable), 1 warnings, 2 fine
     Match match = Match::noDatabase;
 };
 

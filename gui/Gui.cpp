@@ -243,7 +243,7 @@ void TfrmMain::BuildAreas() {
         [this](const QString& step, const std::function<Refusal(ImageDocument&)>& change) {
             return Change(step, change);
         },
-        [this](std::uint16_t b) { HighlightBytes(b); }};
+        [this](std::uint16_t b) { HighlightBytes(b); }, [this] { ShowCheckStatus(); }};
     nes2 = std::make_unique<Nes2Area>(ui->grpNes2, events, prompts, host);
     check = std::make_unique<CheckArea>(ui->frmCheck, events, prompts, host);
     // The places kept for the areas fit them with the classic font; a larger
@@ -618,9 +618,7 @@ void TfrmMain::LoadRom() {
     setWindowModified(false);
     RememberRecent(romPath);
     undoStack.clear();
-    const std::vector<Finding> found = document->findings();
-    ShowStatus(QString::fromLatin1(loaded.format().name) + ": " +
-               (found.empty() ? QStringLiteral("all well") : QString::fromStdString(tally(found))));
+    ShowCheckStatus();
     Check().start();
 }
 
@@ -689,6 +687,14 @@ void TfrmMain::ShowWorking(const NesHeader& working) {
 
 void TfrmMain::ShowStatus(const QString& text) {
     statusBar()->showMessage(text);
+}
+
+// The format and the findings' count, at the load and again once the whole
+// file was read (a second header or a title changes them).
+void TfrmMain::ShowCheckStatus() {
+    const std::vector<Finding> found = document->findings();
+    ShowStatus(QString::fromLatin1(document->working().format().name) + ": " +
+               (found.empty() ? QStringLiteral("all well") : QString::fromStdString(tally(found))));
 }
 
 void TfrmMain::mnuRevertClick() {

@@ -127,6 +127,7 @@ private:
     // Shows `working` as the working copy, everywhere (undo, redo, revert).
     void ShowWorking(const NesHeader& working);
     void ShowStatus(const QString& text);
+    void ShowCheckStatus();
     void BuildEditMenu();
     void FitWindow(bool minimum);
     void Edited();

@@ -63,8 +63,8 @@ QStringList rowsOf(const QAbstractItemView* view, int column) {
 // text, state, tip and list or table (headings and rows); a finding's fix
 // as shown when it is chosen; what each Copy action puts on the clipboard.
 QStringList stateOf(QWidget& window) {
-    QStringList entries;
-    const QRegularExpression named("^(txt|cmb|chk|btn|lbl|lst|tbl|sgd|mem|Label|mnu)");
+    const QRegularExpression named("^(txt|cmb|chk|btn|lbl|lst|tbl|sgd|mem|stb|Label|mnu)");
+    QStringList entries = {"title: " + window.windowTitle()};
     QList<QPointer<QObject>> objects; // some are gone once events run
     for (QObject* object : window.findChildren<QObject*>()) {
         objects << object;
@@ -83,6 +83,8 @@ QStringList stateOf(QWidget& window) {
             entry += action->text() + (action->isCheckable() && action->isChecked() ? " [x]" : "");
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
             entry += list->currentText() + QString(" (%1 items)").arg(list->count());
+        } else if (auto* status = qobject_cast<QStatusBar*>(control)) {
+            entry += status->currentMessage();
         } else if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
             entry += "\n  " + text->toPlainText().replace('\n', "\n  ");
         } else if (auto* view = qobject_cast<QAbstractItemView*>(control)) {

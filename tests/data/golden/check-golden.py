@@ -204,7 +204,7 @@ def implied(old):  # the NES 2.0 header an iNES one converts to, decoded
                 vsPpu=0, vsHardware=0, extendedConsole=0, miscRoms=0, expansion=0)
     return want
 
-named = re.compile(r'^((?:txt|cmb|chk|btn|lbl|lst|tbl|sgd|mem|Label|mnu)\w*)((?: \((?:disabled|hidden)\))*): ?(.*)$')
+named = re.compile(r'^((?:title|txt|cmb|chk|btn|lbl|lst|tbl|sgd|mem|stb|Label|mnu)\w*)((?: \((?:disabled|hidden)\))*): ?(.*)$')
 withDatabase = {item['path']: item for item in map(json.loads, (
     l for l in open(os.path.join(here, 'info-json.txt')).read().split('--db samples/', 1)[1]
     .splitlines() if l.startswith('{')))}
@@ -279,6 +279,11 @@ for block in images.split('== ')[1:]:  # entries as the first image's are left o
     rows = [r.split(' | ') for r in state['lstFindings'][2:] if not r.startswith('  fix:')]
     problems = [(p['severity'], p['message'].lower()) for p in item['problems']
                 if not p['id'].startswith('database-')]
+    severities = [r[0].lower() for r in rows if r[0]]
+    tally = ', '.join('%d %s%s' % (severities.count(k), k, 's' if severities.count(k) > 1 else '')
+                      for k in ('error', 'warning', 'note') if k in severities) or 'all well'
+    expect(where + ' status', shown['stbStatus'], formatName(h) + ': ' + tally)
+    expect(where + ' title', shown['title'], name + '[*]')
     labels = [re.search(r'\[(.*)\]( \(disabled\))?$', r).group(1)
               for r in state['lstFindings'][2:] if r.startswith('  fix:')]
     if name not in cleaned:
@@ -299,7 +304,8 @@ for block in images.split('== ')[1:]:  # entries as the first image's are left o
                {k: entry[k] for k in got if k in entry})
 expect('window loads', loads, len(withDatabase) - 1)
 
-heads, *rest = collection.split('\n')[3:]
+collectionLines = collection.split('\n')
+heads, *rest = collectionLines[[l.startswith('tblImages:') for l in collectionLines].index(True):]
 table = {}
 for line in rest:
     if not line.startswith('  '):
