@@ -343,7 +343,7 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
         }
         const std::vector<Finding> findings = reportedFindings(document);
         return Outcome{options.json    ? imageJson(document, findings, database != nullptr)
-                       : options.brief ? briefLine(document, findings)
+                       : options.brief ? briefLine(document, findings, database)
                                        : imageText(document, findings, database != nullptr),
                        {},
                        verdictOf(findings)};

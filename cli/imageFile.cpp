@@ -302,9 +302,11 @@ std::string repairJson(const RepairLine& line) {
     return lineOf(buffer);
 }
 
-std::string briefLine(const ImageDocument& document, const std::vector<Finding>& findings) {
+std::string briefLine(const ImageDocument& document, const std::vector<Finding>& findings,
+                      const HeaderDatabase* database) {
     const ImageSummary summary = summarize(document, findings);
     return printable(document.path()) + ": " + summary.format + ", mapper " + summary.mapper +
            ", PRG " + summary.prg + ", CHR " + summary.chr + ", " + summary.mirroring + ", " +
-           (summary.battery ? "battery" : "no battery") + ", " + summary.verdict + "\n";
+           (summary.battery ? "battery" : "no battery") + ", " + summary.verdict +
+           (database != nullptr ? ", " + databaseState(document, database) : std::string()) + "\n";
 }

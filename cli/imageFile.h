@@ -32,8 +32,11 @@ struct RepairLine {
 std::string repairJson(const RepairLine& line);
 
 // One line per image: path, format, mapper and its name, PRG/CHR sizes,
-// mirroring, battery and the verdict.
-std::string briefLine(const ImageDocument& document, const std::vector<Finding>& findings);
+// mirroring, battery and the verdict; with a database, then the image's
+// state in it ("matched", "differs in 2 fields", "not found"), as the
+// collection window shows it.
+std::string briefLine(const ImageDocument& document, const std::vector<Finding>& findings,
+                      const HeaderDatabase* database);
 
 // A readable block: the path, then one labelled line per field and value.
 std::string imageText(const ImageDocument& document, const std::vector<Finding>& findings,

@@ -66,7 +66,10 @@ bool ScriptedPrompts::confirm(QDialog& dialog) {
     // Answered with the dialog's own buttons, as a user does.
     const bool yes = !answers.empty() && answers.takeFirst() == Answer::yes;
     auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    dialog.setResult(-1); // neither, until a button does its work
     buttons->button(yes ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    errors << (dialog.result() == -1 ? "the button did nothing: " + dialog.windowTitle() : "");
+    errors.removeAll(QString());
     return dialog.result() == QDialog::Accepted;
 }
 

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,7 +95,10 @@ QStringList stateOf(QWidget& window) {
             for (int row = 0; row < view->model()->rowCount(); ++row) {
                 QStringList cells;
                 for (int column = 0; column < view->model()->columnCount(); ++column) {
-                    cells << view->model()->index(row, column).data().toString();
+                    const QModelIndex cell = view->model()->index(row, column);
+                    const QVariant tick = cell.data(Qt::CheckStateRole);
+                    cells << (tick.isValid() ? tick.toInt() ? "[x] " : "[ ] " : "") +
+                                 cell.data().toString();
                 }
                 entry += "\n  " + cells.join(" | ");
                 if (auto* tree = qobject_cast<QTreeWidget*>(view);
@@ -110,9 +112,12 @@ QStringList stateOf(QWidget& window) {
         } else {
             auto* box = qobject_cast<QAbstractButton*>(control);
             auto* button = qobject_cast<QPushButton*>(control);
-            entry += control->property("text").toString() +
-                     (box && box->isCheckable() ? (box->isChecked() ? " [x]" : " [ ]") : "") +
-                     (button && button->isDefault() ? " (default)" : "");
+            auto* label = qobject_cast<QLabel*>(control);
+            entry +=
+                (label && label->buddy() ? "(for " + label->buddy()->objectName() + ") " : "") +
+                control->property("text").toString() +
+                (box && box->isCheckable() ? (box->isChecked() ? " [x]" : " [ ]") : "") +
+                (button && button->isDefault() ? " (default)" : "");
         }
         // The header bytes the grid highlights while the control has the focus.
         auto* grid = window.findChild<QTableWidget*>("sgdHeader");
@@ -537,6 +542,8 @@ private slots:
                                    "r3.nes|&6 r2.nes|&7 r1.nes|&8 r0.nes||&Clear "
                                    "Recent Files"));
         Window().load(file(image(header(1, 1, 0, 0), 16), "x.nes")); // another copy, meanwhile
+        emit recent->aboutToShow(); // opened: the other copy's file is there
+        QCOMPARE(recent->actions().at(0)->text(), "&1 x.nes");
         w.form().LoadFile(latin); // first, before the other copy's file; r1.nes and r0.nes go
         recent->actions().at(1)->trigger();
         QCOMPARE(w.edit("txtPrgPages")->text(), QString("1"));
@@ -668,17 +675,14 @@ private slots:
         w.prompts.files << QString::fromStdString(samplesDir() + "/nes20db-samples.xml");
         w.menu("mnuLoadDatabase");
         QTRY_VERIFY(w.find<QLabel>("lblDatabase")->text().contains("entries"));
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            names.insert(entry.path().filename().string());
-        }
+        const QDir images(QString::fromStdString(folder));
         QStringList all, first;
-        for (const std::string& name : names) {
+        for (const QString& name : images.entryList(QDir::Files, QDir::Name)) {
             w.prompts.clear();
-            w.load(QString::fromStdString(folder + "/" + name));
+            w.load(images.filePath(name));
             QTRY_VERIFY(!w.find<QPlainTextEdit>("txtHashes")->toPlainText().startsWith("Reading"));
             QStringList shown = stateOf(w.form());
-            all << "== " + QString::fromStdString(name) << w.said().split('\n', Qt::SkipEmptyParts);
+            all << "== " + name << w.said().split('\n', Qt::SkipEmptyParts);
             for (const QString& entry : shown) {
                 all << (first.contains(entry) ? QStringList() : QStringList(entry));
             }
@@ -827,8 +831,9 @@ private slots:
             QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
         }
         QVERIFY(!collection->findChild<QPushButton*>("btnUndoRepair")->isEnabled());
-        // Enter (or a double-click) on a row opens it in the main window.
-        table->setCurrentIndex(table->model()->index(2, 0));
+        // Enter (or a double-click) on a row of the sorted list opens its image.
+        table->sortByColumn(0, Qt::DescendingOrder);
+        table->setCurrentIndex(table->model()->index(0, 0));
         QTest::keyClick(table, Qt::Key_Return);
         QCOMPARE(w.edit("txtMapperNum")->text(), "4");
         QVERIFY(w.form().windowTitle().contains("trainer.nes"));
