@@ -49,11 +49,11 @@ QString seen(Window& w, const QString& expected) {
     return shown.join(';');
 }
 
-// The texts of column `column` of a view's rows, top to bottom.
-QStringList rowsOf(const QAbstractItemView* view, int column) {
+// The texts of column `column` of a list's or a table's rows, top to bottom.
+QStringList rowsOf(const QAbstractItemModel* model, int column) {
     QStringList texts;
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        texts << view->model()->index(row, column).data().toString();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        texts << model->index(row, column).data().toString();
     }
     return texts;
 }
@@ -82,6 +82,8 @@ QStringList stateOf(QWidget& window) {
             entry += action->text() + (action->isCheckable() && action->isChecked() ? " [x]" : "");
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
             entry += list->currentText() + QString(" (%1 items)").arg(list->count());
+            // An entry of their own: shown once.
+            entries << object->objectName() + " items: " + rowsOf(list->model(), 0).join(" | ");
         } else if (auto* status = qobject_cast<QStatusBar*>(control)) {
             entry += status->currentMessage();
         } else if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
@@ -697,12 +699,12 @@ private slots:
         for (int column = 0; column < table->model()->columnCount(); ++column) {
             table->sortByColumn(column, Qt::AscendingOrder);
             all << "sorted by " + table->model()->headerData(column, Qt::Horizontal).toString() +
-                       ": " + rowsOf(table, 0).join(", ");
+                       ": " + rowsOf(table->model(), 0).join(", ");
         }
         auto* filter = collection->findChild<QComboBox*>("cmbFilter");
         for (int index = 0; index < filter->count(); ++index) {
             filter->setCurrentIndex(index);
-            QStringList shown = rowsOf(table, 0); // ties come in the order they were read
+            QStringList shown = rowsOf(table->model(), 0); // ties come in the order they were read
             shown.sort();
             all << filter->currentText() + ": " + shown.join(", ");
         }

@@ -304,6 +304,38 @@ for block in images.split('== ')[1:]:  # entries as the first image's are left o
                {k: entry[k] for k in got if k in entry})
 expect('window loads', loads, len(withDatabase) - 1)
 
+# Every list's entries: in code order, each name the reference's table's
+# (most of its words, every word with a digit), "Reserved" where it says
+# reserved, "Unknown ($NN)" past its end; the RAM sizes 64 << n.
+reference = open(os.path.join(here, '..', '..', '..', '..', 'shared', 'nes-header-reference.md')).read() \
+    if os.path.exists(os.path.join(here, '..', '..', '..', '..', 'shared', 'nes-header-reference.md')) else None
+def referenceTable(title):
+    rows = {}
+    for line in reference.split(title, 1)[1].split('\n#', 1)[0].splitlines():
+        match = re.match(r'\| \$?([0-9A-F]+)(?:-\$?([0-9A-F]+))? \| (.*?) \|', line)
+        for code in range(int(match.group(1), 16), int(match.group(2) or match.group(1), 16) + 1) if match else ():
+            rows[code] = match.group(3)
+    return rows
+words = lambda text: [w for w in re.split(r'[\s/,()"]+', text.lower().replace('a.k.a.', '')) if w]
+byHand = {'$31: Standard Controller, swapped L-R/U-D/B-A'}  # the reference's words, shortened
+for box, title in (('cmbConsoleType', '### 2.4'), ('cmbTiming', '### 2.6'), ('cmbVsPpu', '### 2.7'),
+                   ('cmbVsHardware', '### 2.8'), ('cmbExtConsole', '### 2.9'), ('cmbExpansion', '### 2.11')):
+    items = re.search(box + r' items: (.*)', images).group(1).split(' | ')
+    rows = referenceTable(title) if reference else {}
+    for code, item in enumerate(items):
+        shown, name = item.split(': ', 1)
+        expect(box + ' code', int(shown.lstrip('$'), 16), code)
+        mine, theirs = words(name), words(rows.get(code, ''))
+        fits = (name == 'Unknown ($%02X)' % code if code not in rows else
+                name.startswith('Reserved') if theirs[:1] == ['reserved'] else
+                all(w in theirs for w in mine if re.search(r'\d', w)) and
+                sum(w in theirs for w in mine) >= 0.75 * len(mine))
+        expect(box + ' ' + item, fits or not reference or item in byHand, True)
+for box in ('cmbPrgRam', 'cmbPrgNvram', 'cmbChrRam', 'cmbChrNvram'):
+    items = re.search(box + r' items: (.*)', images).group(1).split(' | ')
+    expect(box, items, ['none'] + ['%d bytes' % (64 << n) if n < 4 else '%s (%d bytes)' % (sizeText(64 << n), 64 << n)
+                                   for n in range(1, 16)])
+
 collectionLines = collection.split('\n')
 heads, *rest = collectionLines[[l.startswith('tblImages:') for l in collectionLines].index(True):]
 table = {}
