@@ -160,11 +160,12 @@ std::string goldenText(const std::string& name) {
 void writeGoldenImages(const std::string& folder) {
     for (const std::string& line : linesOf(goldenText("images.txt"))) {
         std::istringstream words(line);
-        std::string name, hex;
+        std::string name, hex, tail;
         std::size_t payload = 0, padding = 0;
         if (words >> name >> hex >> payload >> padding && name[0] != '#') {
-            Bytes bytes = image(fromHex(hex), payload);
+            Bytes bytes = image(fromHex(hex), payload), end = fromHex(words >> tail ? tail : "");
             bytes.resize(bytes.size() + padding, 0xFF);
+            bytes.insert(bytes.end(), end.begin(), end.end());
             writeFile(folder + "/" + name, bytes);
         }
     }
