@@ -226,7 +226,9 @@ private slots:
         }
         QCOMPARE(typed.join(' '), "txtMapperNum txtPrgPages txtChrPages txtSubmapper txtPrgRomSize "
                                   "txtChrRomSize txtMiscRoms");
+        w.click(w.edit("txtMapperNum"));
         w.grid()->setFocus(Qt::TabFocusReason);
+        QVERIFY(w.highlighted().isEmpty()); // entering the grid drops the highlight
         QStringList visited;
         while (visited.size() < 60 && (visited.isEmpty() || visited.last() != "sgdHeader")) {
             w.tab();
