@@ -68,8 +68,9 @@ bool ScriptedPrompts::confirm(QDialog& dialog) {
     auto* buttons = dialog.findChild<QDialogButtonBox*>();
     dialog.setResult(-1); // neither, until a button does its work
     buttons->button(yes ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-    errors << (dialog.result() == -1 ? "the button did nothing: " + dialog.windowTitle() : "");
-    errors.removeAll(QString());
+    if (dialog.result() == -1) {
+        errors << "the button did nothing: " + dialog.windowTitle();
+    }
     return dialog.result() == QDialog::Accepted;
 }
 

@@ -176,9 +176,15 @@ void writeGoldenImages(const std::string& folder) {
     }
 }
 
-std::string goldenDiff(const std::string& name, const std::string& actual) {
-    if (const char* folder = std::getenv("TALLOWICK_GOLDEN_WRITE")) {
-        writeFile(std::string(folder) + "/" + name, Bytes(actual.begin(), actual.end()));
+std::string goldenDiff(const std::string& name, std::string actual, const std::string& folder) {
+    for (const auto& [path, shown] :
+         {std::pair<std::string, const char*>(folder, "@"), {TALLOWICK_GOLDEN_DIR, "golden"}}) {
+        for (std::size_t at; (at = actual.find(path)) != std::string::npos;) {
+            actual.replace(at, path.size(), shown);
+        }
+    }
+    if (const char* written = std::getenv("TALLOWICK_GOLDEN_WRITE")) {
+        writeFile(std::string(written) + "/" + name, Bytes(actual.begin(), actual.end()));
     }
     const std::string expected = goldenText(name);
     return expected == actual ? std::string()

@@ -66,9 +66,10 @@ std::vector<std::string> linesOf(const std::string& text);
 std::string goldenText(const std::string& name);
 // A copy of every sample and the made-up images of images.txt, in `folder`.
 void writeGoldenImages(const std::string& folder);
-// "" when `actual` is the expected file `name`; else the differing lines as
-// one hunk ("-" expected, "+" actual). With TALLOWICK_GOLDEN_WRITE=FOLDER,
-// `actual` also goes to FOLDER, to be reviewed before any file is replaced.
-std::string goldenDiff(const std::string& name, const std::string& actual);
+// "" when `actual`, with `folder` written "@" and the golden folder
+// "golden", is the expected file `name`; else the differing lines as one hunk
+// ("-" expected, "+" actual). With TALLOWICK_GOLDEN_WRITE=FOLDER, the output
+// also goes to FOLDER, to be reviewed before any file is replaced.
+std::string goldenDiff(const std::string& name, std::string actual, const std::string& folder);
 
 } // namespace testfiles

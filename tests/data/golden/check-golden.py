@@ -51,6 +51,12 @@ def hashes(data, begin, end):
         return None, None
     return '%08X' % zlib.crc32(part), hashlib.sha1(part).hexdigest().upper()
 
+# "1 error, 2 warnings, 1 note" from the severities found, or "".
+def tallyOf(severities):
+    severities = [s.replace('info', 'note') for s in severities]
+    return ', '.join('%d %s%s' % (severities.count(k), k, 's' if severities.count(k) > 1 else '')
+                     for k in ('error', 'warning', 'note') if k in severities)
+
 def sizeText(n):
     if n is None:
         return 'more than 16 EiB'
@@ -279,9 +285,7 @@ for block in images.split('== ')[1:]:  # entries as the first image's are left o
     rows = [r.split(' | ') for r in state['lstFindings'][2:] if not r.startswith('  fix:')]
     problems = [(p['severity'], p['message'].lower()) for p in item['problems']
                 if not p['id'].startswith('database-')]
-    severities = [r[0].lower() for r in rows if r[0]]
-    tally = ', '.join('%d %s%s' % (severities.count(k), k, 's' if severities.count(k) > 1 else '')
-                      for k in ('error', 'warning', 'note') if k in severities) or 'all well'
+    tally = tallyOf(r[0].lower() for r in rows if r[0]) or 'all well'
     expect(where + ' status', shown['stbStatus'], formatName(h) + ': ' + tally)
     expect(where + ' title', shown['title'], name + '[*]')
     labels = [re.search(r'\[(.*)\]( \(disabled\))?$', r).group(1)
@@ -307,8 +311,8 @@ expect('window loads', loads, len(withDatabase) - 1)
 # Every list's entries: in code order, each name the reference's table's
 # (most of its words, every word with a digit), "Reserved" where it says
 # reserved, "Unknown ($NN)" past its end; the RAM sizes 64 << n.
-reference = open(os.path.join(here, '..', '..', '..', '..', 'shared', 'nes-header-reference.md')).read() \
-    if os.path.exists(os.path.join(here, '..', '..', '..', '..', 'shared', 'nes-header-reference.md')) else None
+referencePath = os.path.join(here, '..', '..', '..', '..', 'shared', 'nes-header-reference.md')
+reference = open(referencePath).read() if os.path.exists(referencePath) else None
 def referenceTable(title):
     rows = {}
     for line in reference.split(title, 1)[1].split('\n#', 1)[0].splitlines():
@@ -316,7 +320,7 @@ def referenceTable(title):
         for code in range(int(match.group(1), 16), int(match.group(2) or match.group(1), 16) + 1) if match else ():
             rows[code] = match.group(3)
     return rows
-words = lambda text: [w for w in re.split(r'[\s/,()"]+', text.lower().replace('a.k.a.', '')) if w]
+nameWords = lambda text: [w for w in re.split(r'[\s/,()"]+', text.lower().replace('a.k.a.', '')) if w]
 byHand = {'$31: Standard Controller, swapped L-R/U-D/B-A'}  # the reference's words, shortened
 for box, title in (('cmbConsoleType', '### 2.4'), ('cmbTiming', '### 2.6'), ('cmbVsPpu', '### 2.7'),
                    ('cmbVsHardware', '### 2.8'), ('cmbExtConsole', '### 2.9'), ('cmbExpansion', '### 2.11')):
@@ -325,7 +329,7 @@ for box, title in (('cmbConsoleType', '### 2.4'), ('cmbTiming', '### 2.6'), ('cm
     for code, item in enumerate(items):
         shown, name = item.split(': ', 1)
         expect(box + ' code', int(shown.lstrip('$'), 16), code)
-        mine, theirs = words(name), words(rows.get(code, ''))
+        mine, theirs = nameWords(name), nameWords(rows.get(code, ''))
         fits = (name == 'Unknown ($%02X)' % code if code not in rows else
                 name.startswith('Reserved') if theirs[:1] == ['reserved'] else
                 all(w in theirs for w in mine if re.search(r'\d', w)) and
@@ -348,11 +352,7 @@ for name, cells in table.items():
     item = withDatabase['@/' + name]
     if 'header' not in item or name in cleaned:
         continue
-    counts = {}
-    for p in item['problems']:
-        counts[p['severity']] = counts.get(p['severity'], 0) + 1
-    verdict = ', '.join('%d %s%s' % (counts[k], k.replace('info', 'note'), 's' if counts[k] > 1 else '')
-                        for k in ('error', 'warning', 'info') if k in counts) or 'fine'
+    verdict = tallyOf(p['severity'] for p in item['problems']) or 'fine'
     entry, diffs = item.get('database'), [p for p in item['problems'] if p['id'].startswith('database-')]
     want = [name, item['format'], '%d: %s' % (item['mapper'], item['mapperName']),
             sizeText(item['prgRomBytes']), sizeText(item['chrRomBytes']),
@@ -392,12 +392,8 @@ for line in brief.splitlines():
     if not match or match.group(1) not in infos:
         continue
     item, fields = infos[match.group(1)]
-    counts = {}
-    for problem in item['problems']:  # without the database's
-        if not problem['id'].startswith('database-'):
-            counts[problem['severity']] = counts.get(problem['severity'], 0) + 1
-    verdict = ', '.join('%d %s%s' % (counts[k], k.replace('info', 'note'), 's' if counts[k] > 1 else '')
-                        for k in ('error', 'warning', 'info') if k in counts) or 'fine'
+    verdict = tallyOf(p['severity'] for p in item['problems']  # without the database's
+                      if not p['id'].startswith('database-')) or 'fine'
     expect(line, match.group(2), '%s, mapper %d: %s, PRG %s, CHR %s, %s, %s, %s' % (
         item['format'], item['mapper'], item['mapperName'], sizeText(item['prgRomBytes']),
         sizeText(item['chrRomBytes']), 'four-screen' if item['fourScreen'] else item['mirroring'],
