@@ -18,13 +18,6 @@ const QString removed =
 const QString kept =
     "Note: Some garbage bytes were found in bytes 8-15 of the header.\nThey could "
     "not be removed because the file is read-only\nor in use by another application.";
-const QString saveQuestion = "Save Changes: Changes have been made.  save them?";
-const QString trainerOn = "Note: A 512-byte trainer will not actually be inserted at offsets "
-                          "16-527.\nYou need to use HexEdit or the Pellmoor to add one.";
-const QString trainerOff = "Note: The 512-byte trainer at offsets 16-527 will not acually be "
-                           "removed from the file.\nYou need to use HexEdit or the Pellmoor "
-                           "to remove it.";
-
 // Records every box as "caption: text"; answers questions from a queue (No, or Cancel, when it
 // is empty) and the file dialog from a queue of names (cancel when empty).
 class ScriptedPrompts : public platform::Prompts {

@@ -59,11 +59,13 @@ QStringList rowsOf(const QAbstractItemModel* model, int column) {
 }
 
 // What a user sees of each named control of `window`, an entry each: its
-// text, state, tip and list or table (headings and rows); a finding's fix
-// as shown when it is chosen; what each Copy action puts on the clipboard.
-QStringList stateOf(QWidget& window) {
+// text, state, tip and list or table (headings and rows); when `probe`, a
+// finding's fix as shown when it is chosen, the bytes highlighted with the
+// focus on the control, and what each Copy action puts on the clipboard.
+QStringList stateOf(QWidget& window, bool probe = true) {
     const QRegularExpression named("^(txt|cmb|chk|btn|lbl|lst|tbl|sgd|mem|stb|prg|Label|mnu)");
-    QStringList entries = {"title: " + window.windowTitle()};
+    QStringList entries = {"title: " + window.windowTitle() +
+                           (window.isWindowModified() ? " (modified)" : "")};
     QList<QPointer<QObject>> objects; // some are gone once events run
     for (QObject* object : window.findChildren<QObject*>()) {
         objects << object;
@@ -76,8 +78,10 @@ QStringList stateOf(QWidget& window) {
             continue;
         }
         const bool enabled = control ? control->isEnabled() : action->isEnabled();
-        QString entry = object->objectName() + (enabled ? "" : " (disabled)") +
-                        (control && control->isHidden() ? " (hidden)" : "") + ": ";
+        QString entry =
+            (control && control->window() != &window ? control->window()->objectName() + "/" : "") +
+            object->objectName() + (enabled ? "" : " (disabled)") +
+            (control && control->isHidden() ? " (hidden)" : "") + ": ";
         if (action) {
             entry += action->text() + (action->isCheckable() && action->isChecked() ? " [x]" : "");
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
@@ -97,16 +101,21 @@ QStringList stateOf(QWidget& window) {
             }
             entry += headings.join(" | ");
             for (int row = 0; row < view->model()->rowCount(); ++row) {
+                auto* table = qobject_cast<QTableView*>(view);
+                if (table && table->isRowHidden(row)) {
+                    continue;
+                }
                 QStringList cells;
                 for (int column = 0; column < view->model()->columnCount(); ++column) {
                     const QModelIndex cell = view->model()->index(row, column);
                     const QVariant tick = cell.data(Qt::CheckStateRole);
                     cells << (tick.isValid() ? tick.toInt() ? "[x] " : "[ ] " : "") +
-                                 cell.data().toString();
+                                 cell.data().toString() +
+                                 (cell.data(Qt::FontRole).value<QFont>().bold() ? "*" : "");
                 }
                 entry += "\n  " + cells.join(" | ");
                 if (auto* tree = qobject_cast<QTreeWidget*>(view);
-                    tree && window.findChild<QLabel*>("lblFix")) {
+                    probe && tree && window.findChild<QLabel*>("lblFix")) {
                     tree->setCurrentItem(tree->topLevelItem(row));
                     const auto* fix = window.findChild<QPushButton*>("btnTakeFix");
                     entry += "\n    fix: " + window.findChild<QLabel*>("lblFix")->text() + " [" +
@@ -125,7 +134,7 @@ QStringList stateOf(QWidget& window) {
         }
         // The header bytes the grid highlights while the control has the focus.
         auto* grid = window.findChild<QTableWidget*>("sgdHeader");
-        if (grid && control && enabled && control->focusPolicy() != Qt::NoFocus) {
+        if (probe && grid && control && enabled && control->focusPolicy() != Qt::NoFocus) {
             grid->clearSelection();
             control->setFocus(Qt::TabFocusReason);
             QApplication::processEvents();
@@ -140,7 +149,7 @@ QStringList stateOf(QWidget& window) {
         }
         const QString tip = control ? control->toolTip() : QString();
         entry += tip.isEmpty() ? "" : "\n  tip: " + tip;
-        for (QAction* copy : control ? control->actions() : QList<QAction*>()) {
+        for (QAction* copy : control&& probe ? control->actions() : QList<QAction*>()) {
             if (copy->text().contains("Copy") && copy->isEnabled()) {
                 QGuiApplication::clipboard()->clear();
                 copy->trigger();
@@ -156,7 +165,6 @@ const QString notCleaned =
     "Error: Some garbage bytes were found in bytes 8-15 of the header,\nbut writing the cleaned "
     "header to the file failed.\nThe file may be on a full disk or a faulty medium.\nThe window "
     "shows the header as the file holds it.";
-const QString changed = "Header Changed: Another program has changed the header";
 
 } // namespace
 
@@ -347,169 +355,6 @@ private slots:
             QVERIFY2(w.highlighted().isEmpty() == loaded && !w.form().isWindowModified(),
                      qPrintable(name));
             QVERIFY(!loaded || w.form().windowTitle().startsWith("game.nes"));
-        }
-    }
-
-    // An edit on a loaded header: a number typed into a box and left, an item
-    // chosen from a list ("#n"), a click or a Space on a box or a button. What
-    // is said (a part of it, or none), how the header starts after, and
-    // "control=text" that follows (or none).
-    void edits() {
-        const QString ines = "4E45531A010101000000000000000000",
-                      nes2 = "4E45531A010111090000000000000000", // a Vs. System
-            trainer = "4E45531A010105000000000000000000",
-                      battery = "4E45531A010103000000000000000000",
-                      extended = "4E45531A0101110B0000000000000000";
-        // clang-format off
-        const struct { const char* why; QString head, box, typed, refused, after, beside; } rows[] = {
-            {"mapper 20", ines, "txtMapperNum", "20", "", "4E45531A01014110", "txtMapperName=NROM"},
-            {"blanks trimmed", ines, "txtMapperNum", " 20  ", "", "4E45531A01014110", ""},
-            {"byte 7 console bits kept", "4E45531A010101010000000000000000", "txtMapperNum", "0", "", "4E45531A01010101", ""},
-            {"mapper empty", ines, "txtMapperNum", "", "'' is not a valid integer value", "4E45531A01010100", ""},
-            {"mapper abc", ines, "txtMapperNum", "abc", "'abc' is not a valid integer value", "4E45531A01010100", ""},
-            {"mapper 2^64 + 1", ines, "txtMapperNum", "18446744073709551617", "is not a valid integer value", "4E45531A01010100", ""},
-            {"NES 2.0 mapper 300", nes2, "txtMapperNum", "300", "", "4E45531A0101C12901", ""},
-            {"PRG blank ignored", ines, "txtPrgPages", "   ", "", "4E45531A0101", ""},
-            {"PRG +2", ines, "txtPrgPages", "+2", "", "4E45531A0201", ""},
-            {"PRG -1", ines, "txtPrgPages", "-1", "out of range", "4E45531A0101", ""},
-            {"horizontal", ines, "cmbMirroring", "#0", "", "4E45531A01010000", "cmbMirroring=Horizontal"},
-            {"four-screen", ines, "chk4ScreenMirroring", "click", "", "4E45531A01010900", "chk4ScreenMirroring"},
-            {"battery", ines, "chkSRAM", "click", "", "4E45531A01010300", "-chkTrainer"},
-            {"battery off", battery, "chkSRAM", "space", "", "4E45531A01010100", "-chkSRAM"},
-            {"mapper 256", ines, "txtMapperNum", "256", "'256' is out of range: enter a number from 0 to 255.", "4E45531A01010100", ""},
-            {"full-width digits", ines, "txtMapperNum", QString::fromUtf16(u"\uFF11\uFF12"), "is not a valid integer value", "4E45531A01010100", ""},
-            {"PRG 2", ines, "txtPrgPages", "2", "", "4E45531A0201", "txtPrgMem=32k (32768 bytes)"},
-            {"CHR 256", ines, "txtChrPages", "256", "from 0 to 255.", "4E45531A0101", "txtChrMem=8k (8192 bytes)"},
-            {"CHR 255", ines, "txtChrPages", "255", "", "4E45531A01FF", ""}, {"NES 2.0 CHR 3839", nes2, "txtChrPages", "3839", "", "4E45531A01FF110900E0", ""},
-            {"a long paste", ines, "txtChrPages", "x" + QString(29999, '7'), "'x" + QString(39, '7') + QChar(0x2026) + "' (30000 characters) is not a valid integer value", "4E45531A0101", ""},
-            {"NES 2.0 PRG 3839", nes2, "txtPrgPages", "3839", "", "4E45531AFF011109000E", "txtPrgRomSize=62898176"},
-            {"NES 2.0 CHR 300", nes2, "txtChrPages", "300", "", "4E45531A012C110900 10", "txtChrRomForm=300 pages of 8 KiB"},
-            {"submapper 16", nes2, "txtSubmapper", "16", "submapper is a number from 0 to 15.", "4E45531A0101110900", ""},
-            {"PRG 768 bytes", nes2, "txtPrgRomSize", "768", "", "4E45531A2101110900 0F", "txtPrgPages="},
-            {"CHR 24K", nes2, "txtChrRomSize", "24K", "", "4E45531A0103110900", "txtChrMem=24k (24576 bytes)"},
-            {"CHR 6000", nes2, "txtChrRomSize", "6000", "cannot be stored", "4E45531A0101", ""},
-            {"CHR words", nes2, "txtChrRomSize", "lots", "'lots' is not a size", "4E45531A0101", ""},
-            {"misc ROMs 2", nes2, "txtMiscRoms", "2", "", "4E45531A010111090000000000000200", ""},
-            {"trainer on", ines, "chkTrainer", "click", trainerOn, "4E45531A01010500", ""},
-            {"trainer off", trainer, "chkTrainer", "space", trainerOff, "4E45531A01010100", ""},
-            {"to NES 2.0", battery, "btnConvert", "click", "", "4E45531A010103080000700000000000", "txtFormat=NES 2.0;btnConvert=Con&vert to iNES 1.0"},
-            {"to iNES 1.0", "4E45531A020100080000070000000000", "btnConvert", "click", "", "4E45531A020100000000000000000000", "txtFormat=iNES 1.0"},
-            {"PRG-RAM", nes2, "cmbPrgRam", "#7", "", "4E45531A010111090000070000000000", ""},
-            {"CHR-NVRAM", nes2, "cmbChrNvram", "#15", "", "4E45531A010111090000 00F0", ""},
-            {"CHR-RAM", nes2, "cmbChrRam", "#7", "", "4E45531A0101110900000007", ""},
-            {"console 0", nes2, "cmbConsoleType", "#0", "", "4E45531A01011108", "!cmbVsPpu=$0: Any RP2C03 / RC2C03 variant"},
-            {"console", nes2, "cmbConsoleType", "#3", "", "4E45531A0101110B", "!cmbVsHardware=$0: Vs. Unisystem (normal)"},
-            {"Vs. hardware", nes2, "cmbVsHardware", "#6", "", "4E45531A0101110900000000006000", ""},
-            {"expansion", nes2, "cmbExpansion", "#42", "", "4E45531A01011109000000000000002A", ""},
-            {"extended console", extended, "cmbExtConsole", "#12", "", "4E45531A0101110B00000000000C", "!cmbVsPpu=$C: Reserved (was RC2C05-05);cmbExtConsole=$C: Famicom Network System;!btnConvert=Con&vert to iNES 1.0"}};
-        // clang-format on
-        for (const auto& row : rows) {
-            Window w;
-            w.load(file(fromHex(row.head, 100)));
-            QWidget* target = w.find(row.box);
-            auto* entry = qobject_cast<QLineEdit*>(target);
-            if (row.typed.startsWith('#')) {
-                w.choose(row.typed.mid(1).toInt(), row.box.toLatin1());
-            } else if (row.typed == "space") {
-                QTest::keyClick(target, Qt::Key_Space);
-            } else if (entry == nullptr) {
-                w.click(target);
-            } else if (row.typed.toUtf8().size() != row.typed.size() || row.typed.size() > 100) {
-                // pasted, not typed key by key
-                w.type(entry, QString());
-                entry->insert(row.typed);
-                w.tab();
-            } else {
-                w.commit(entry, row.typed);
-            }
-            const QString why = row.why + QString(": ") + w.said();
-            QVERIFY2(row.refused.isEmpty()
-                         ? w.said().isEmpty()
-                         : w.said().contains(row.refused) && w.said().size() < 200,
-                     qPrintable(why));
-            // The original boxes keep what was typed; the NES 2.0 area shows what it took.
-            QVERIFY2(!row.refused.isEmpty() || row.box.size() > 11 || !entry ||
-                         entry->text() == row.typed,
-                     qPrintable(why));
-            QVERIFY2(w.byteCells().join("").startsWith(QString(row.after).remove(' ')),
-                     qPrintable(why + w.byteCells().join("")));
-            QVERIFY2(row.beside.isEmpty() || seen(w, row.beside) == row.beside, qPrintable(why));
-            QCOMPARE(w.form().isWindowModified(), w.byteCells().join("") != row.head);
-        }
-    }
-
-    // Apply and close when the file or the user did something: the edit ("5"
-    // committed, "5." still being typed, "m" mapper 16), what another program
-    // does before the save, how the user saves, the answers, what is said,
-    // byte 4 in the file after ("-": no such file) and in the window ("": closed).
-    void saving() {
-        // clang-format off
-        const struct { const char* why; QString edit, meanwhile, how; QList<A> answers; QString said, inFile, shown; } rows[] = {
-            {"no edit, changed, close", "", "change", "close", {}, "", "03", ""},
-            {"edit, apply", "5", "", "apply", {}, "", "05", "05"},
-            {"changed, overwrite", "5", "change", "apply", {A::overwrite}, changed, "05", "05"},
-            {"changed, reload", "5", "change", "apply", {A::reload}, changed, "03", "03"},
-            {"changed, cancel", "5", "change", "apply", {A::cancel}, changed, "03", "05"},
-            {"close yes, changed, overwrite", "5", "change", "close", {A::yes, A::overwrite}, saveQuestion + " | " + changed, "05", ""},
-            {"close yes, changed, cancel", "5", "change", "close", {A::yes, A::cancel}, saveQuestion + " | " + changed, "03", "05"},
-            {"close yes, changed, reload: stays open", "5", "change", "close", {A::yes, A::reload}, saveQuestion + " | " + changed, "03", "03"},
-            {"replaced", "5", "replace", "apply", {}, "Error: The file was moved, replaced or deleted", "01", "05"},
-            {"deleted", "5", "delete", "apply", {}, "Error: The file was moved, replaced or deleted", "-", "05"},
-            {"truncated", "5", "truncate", "apply", {}, "Error: The file is shorter than 16 bytes", "-", "05"},
-            {"no longer iNES", "5", "zip", "apply", {}, "Error: The file no longer starts with an iNES header", "01", "05"},
-            {"made read-only", "5", "lock", "apply", {}, "Error: The file cannot be written because it is read-only or\nis in use by another application.", "01", "01"},
-            {"disk full", "5", "full", "apply", {}, "Error: Writing the header to the file failed.\nThe file may be on a full disk or a faulty medium, \nand its header may not hold your changes.\n(", "01", "05"}, // the system's reason
-            {"close yes, disk full", "5", "full", "close", {A::yes}, saveQuestion + " | Error: Writing the header", "01", "05"},
-            {"typed, close yes", "5.", "", "close", {A::yes}, saveQuestion, "05", ""},
-            {"typed refused, close", "x.", "", "close", {}, "'x' is not a valid integer value", "01", "01"},
-            {"mapper 0 to 16, close", "m", "", "close", {A::yes}, saveQuestion, "01", ""},
-            {"size typed, close yes", "32K.", "", "close", {A::yes}, saveQuestion, "02", ""},};
-        // clang-format on
-        for (const auto& row : rows) {
-            init();                                                    // a fresh folder for each
-            const Bytes original = image(header(1, 1, 0, 0x08), 3000); // NES 2.0
-            const std::string name = file(original).toStdString();
-            if (row.meanwhile == "locked") {
-                makeReadOnly(name);
-            }
-            Window w;
-            w.load(QString::fromStdString(name));
-            QLineEdit* box = w.edit(row.edit == "m"          ? "txtMapperNum"
-                                    : row.edit.contains('K') ? "txtPrgRomSize"
-                                                             : "txtPrgPages");
-            if (!row.edit.isEmpty()) {
-                row.edit.endsWith('.') ? w.type(box, row.edit.chopped(1))
-                                       : w.commit(box, row.edit == "m" ? "16" : row.edit);
-            }
-            // clang-format off
-            const std::map<QString, std::function<void()>> others = {{"", [] {}}, {"locked", [] {}}, {"full", [] {}},
-                {"change", [&] { writeFile(name, image(header(3, 1, 0, 0), 3000)); }},
-                {"replace", [&] { writeFile(name + ".new", original), std::rename((name + ".new").c_str(), name.c_str()); }},
-                {"delete", [&] { std::remove(name.c_str()); }}, {"truncate", [&] { ::truncate(name.c_str(), 15); }},
-                {"zip", [&] { writeFile(name, fromHex("504B0304010100000000000000000000", 3000)); }},
-                {"lock", [&] { makeReadOnly(name); }}};
-            // clang-format on
-            others.at(row.meanwhile)();
-            w.prompts.answers = row.answers;
-            {
-                std::unique_ptr<WritesFail> full(row.meanwhile == "full" ? new WritesFail
-                                                                         : nullptr);
-                row.how == "apply" ? w.click(w.button()) : w.closeWindow();
-            }
-            QVERIFY2(w.said().left(row.said.size()) == row.said &&
-                         row.said.isEmpty() == w.said().isEmpty(),
-                     qPrintable(row.why + QString(": ") + w.said()));
-            const Bytes now = exists(name) ? readFile(name) : Bytes();
-            QVERIFY(now.size() < 16 ||
-                    std::equal(now.begin() + 16, now.end(), original.begin() + 16));
-            // The byte in the file, in the window, and the window's changed mark.
-            const bool open = w.form().isVisible();
-            QCOMPARE(QStringList({row.why, now.size() >= 16 ? hexOf(now, 5).right(2) : "-",
-                                  open ? w.cell(6, 0) : "",
-                                  open && w.form().isWindowModified() ? "*" : ""}),
-                     QStringList({row.why, row.inFile, row.shown,
-                                  row.shown == "05" && row.inFile != "05" ? "*" : ""}));
-            w.form().romLoaded = false; // let the window go without a question
         }
     }
 
@@ -720,60 +565,181 @@ private slots:
         QVERIFY2(diff.empty(), diff.c_str());
     }
 
-    // Every kind of change is one undoable step with a name; the modified mark
-    // and the bold (unwritten) bytes follow; Revert to File is a step too.
-    void undoRedo() {
-        Window w;
-        w.load(sample("clean-nrom.nes"));
-        QStringList grids{w.byteCells().join("")};
-        const std::function<void()> changes[] = {
-            [&] { w.commit(w.edit("txtMapperNum"), "5"); }, [&] { w.choose(0); },
-            [&] { w.click(w.find<QCheckBox>("chkSRAM")); }, [&] { w.menu("mnuRevert"); },
-            [&] { w.click(w.button("btnConvert")); },       [&] { w.choose(1, "cmbTiming"); }};
-        for (const auto& change : changes) {
-            change();
-            grids << w.byteCells().join("");
+    // Sessions as a user has them, from session.txt: each "> verb words" line
+    // is done, and what it did follows it: the boxes shown, each control
+    // whose state changed (after a load: only the title, grid and status
+    // line) and each file whose bytes changed. Paths are below the folder "@",
+    // which holds every golden image in images/.
+    void session() {
+        QSettings().clear(); // no recent files, no database
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString(tmp->file("state")));
+        std::filesystem::create_directory(tmp->file("images"));
+        writeGoldenImages(tmp->file("images"));
+        const auto at = [&](const QString& name) {
+            return name.startsWith("samples/") ? samplesDir() + name.mid(7).toStdString()
+                                               : tmp->file(name.toStdString());
+        };
+        std::unique_ptr<Window> w;
+        QStringList out, state;
+        const auto find = [&](const QString& name) { // a name, or WINDOW/NAME
+            if (name == ".") {
+                return static_cast<QObject*>(QApplication::focusWidget());
+            }
+            QObject* window = name.contains('/')
+                                  ? w->form().findChild<QWidget*>(name.section('/', 0, 0))
+                                  : &w->form();
+            return window->findChild<QObject*>(name.section('/', -1));
+        };
+        const auto meddle = [&](const QStringList& words) { // FILE OFFSET HEX
+            Bytes bytes = readFile(at(words[0]));
+            const Bytes put = testfiles::fromHex(words[2].toStdString());
+            bytes.resize(std::max(bytes.size(), words[1].toInt() + put.size()));
+            std::copy(put.begin(), put.end(), bytes.begin() + words[1].toInt());
+            writeFile(at(words[0]), bytes);
+        };
+        const std::map<QString, A> answers = {{"yes", A::yes},
+                                              {"no", A::no},
+                                              {"cancel", A::cancel},
+                                              {"overwrite", A::overwrite},
+                                              {"reload", A::reload}};
+        // clang-format off
+        const std::map<QString, std::function<void(const QStringList&, const QString&)>> verbs = {
+            {"fresh", [&](auto&, auto&) { w ? void(w->form().romLoaded = false) : void(), w.reset(), w = std::make_unique<Window>(); }},
+            {"make", [&](auto& words, auto&) { writeFile(at(words[0]), image(testfiles::fromHex(words[1].toStdString()), words[2].toInt())); }},
+            {"copy", [&](auto& words, auto&) { std::filesystem::create_directories(std::filesystem::path(at(words[1])).parent_path()), copyFile(at(words[0]), at(words[1])); }},
+            {"load", [&](auto& words, auto&) { w->load(QString::fromStdString(at(words[0]))); }},
+            {"file", [&](auto& words, auto&) { w->prompts.files << QString::fromStdString(at(words[0])); }},
+            {"drop", [&](auto& words, auto&) { w->drop(QByteArray::fromStdString(at(words[0]))); }},
+            {"type", [&](auto& words, auto& rest) { w->commit(w->edit(qPrintable(words[0])), rest); }},
+            {"paste", [&](auto& words, auto&) { QLineEdit* box = w->edit(qPrintable(words[0]));
+                w->type(box, {}), box->insert(words[1].leftJustified(words[2].toInt(), words[1].back())), w->tab(); }},
+            {"keys", [&](auto& words, auto& rest) { w->type(w->edit(qPrintable(words[0])), rest); }},
+            {"choose", [&](auto& words, auto&) { w->choose(words[1].toInt(), qPrintable(words[0])); }},
+            {"click", [&](auto& words, auto&) { auto* action = qobject_cast<QAction*>(find(words[0]));
+                action ? action->trigger() : w->click(qobject_cast<QWidget*>(find(words[0]))); }},
+            {"key", [&](auto& words, auto&) { const QKeyCombination key = QKeySequence(words[1])[0];
+                QTest::keyClick(qobject_cast<QWidget*>(find(words[0])), key.key(), key.keyboardModifiers()); }},
+            {"row", [&](auto& words, auto&) { auto* view = qobject_cast<QAbstractItemView*>(find(words[0]));
+                view->setCurrentIndex(view->model()->index(words[1].toInt(), 0)); }},
+            {"all", [&](auto& words, auto&) { qobject_cast<QAbstractItemView*>(find(words[0]))->selectAll(); }},
+            {"sort", [&](auto& words, auto&) { qobject_cast<QTableView*>(find(words[0]))->sortByColumn(words[1].toInt(), Qt::DescendingOrder); }},
+            {"tick", [&](auto& words, auto&) { QAbstractItemModel* model = qobject_cast<QAbstractItemView*>(find(words[0]))->model();
+                const QModelIndex cell = model->match(model->index(0, 0), Qt::DisplayRole, words[1]).value(0);
+                model->setData(cell, cell.data(Qt::CheckStateRole).toInt() ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole); }},
+            {"answer", [&](auto& words, auto&) { for (const QString& word : words) w->prompts.answers << answers.at(word); }},
+            {"meanwhile", [&](auto& words, auto&) { w->prompts.beforeConfirming = [&, words] { meddle(words), w->prompts.beforeConfirming = {}; }; }},
+            {"meddle", [&](auto& words, auto&) { meddle(words); }},
+            {"truncate", [&](auto& words, auto&) { QVERIFY(::truncate(at(words[0]).c_str(), words[1].toInt()) == 0); }},
+            {"replace", [&](auto& words, auto&) { copyFile(at(words[0]), at(words[0]) + ".new"), std::filesystem::rename(at(words[0]) + ".new", at(words[0])); }},
+            {"recent", [&](auto& words, auto&) { w->find<QMenu>("mnuRecent")->actions().at(words[0].toInt())->trigger(); }},
+            {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
+            {"replace", [&](auto& words, auto&) { copyFile(at(words[0]), at(words[0]) + ".new"), std::filesystem::rename(at(words[0]) + ".new", at(words[0])); }},
+            {"recent", [&](auto& words, auto&) { w->find<QMenu>("mnuRecent")->actions().at(words[0].toInt())->trigger(); }},
+            {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
+                        {"delete", [&](auto& words, auto&) { std::filesystem::remove(at(words[0])); }},
+            {"lock", [&](auto& words, auto&) { makeReadOnly(at(words[0])); }},
+            {"close", [&](auto&, auto&) { w->closeWindow(); }}};
+        // clang-format on
+        std::map<std::string, Bytes> files;
+        const auto changedFiles = [&] {
+            QStringList changed;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(tmp->path())) {
+                const std::string name = entry.path().lexically_relative(tmp->path()).string();
+                const Bytes bytes = entry.is_regular_file() ? readFile(entry.path()) : Bytes();
+                if (entry.is_regular_file() && name.rfind("state/", 0) != 0 &&
+                    bytes != files[name]) {
+                    const Bytes& before = files[name];
+                    const bool rest =
+                        before.size() > 16 && std::equal(bytes.begin() + 16, bytes.end(),
+                                                         before.begin() + 16, before.end());
+                    changed << QString("file %1: %2, %3 bytes%4")
+                                   .arg(QString::fromStdString(name),
+                                        hexOf(bytes, std::min<int>(16, bytes.size())))
+                                   .arg(bytes.size())
+                                   .arg(rest ? "" : ", the rest new");
+                    files[name] = bytes;
+                }
+            }
+            return changed;
+        };
+        changedFiles();
+        for (const std::string& line : linesOf(goldenText("session.txt"))) {
+            const QString command = QString::fromStdString(line);
+            // A comment is copied, after a blank line if it starts a block.
+            const bool comment = command.startsWith('#');
+            out << (comment && !out.isEmpty() && !out.last().startsWith('#') ? QStringList("")
+                                                                             : QStringList())
+                << (command.startsWith("> ") || comment ? QStringList(command) : QStringList());
+            if (!command.startsWith("> ")) {
+                continue;
+            }
+            QStringList words = command.mid(2).split(' ');
+            const bool failing = words.first() == "full"; // every write fails as on a full disk
+            const QString verb = words.value(failing), rest = command.section(' ', 3 + failing);
+            words = words.mid(failing + 1);
+            words.removeAll(QString());
+            {
+                const std::unique_ptr<WritesFail> full(failing ? new WritesFail : nullptr);
+                verbs.at(verb)(words, rest);
+            }
+            int calm = 0; // the hashes, the database, the folder read, their results shown
+            QVERIFY(QTest::qWaitFor([&] {
+                QApplication::processEvents();
+                auto* collection = w->form().findChild<TfrmCollection*>();
+                calm = QThreadPool::globalInstance()->activeThreadCount() == 0 &&
+                               !w->find<QPlainTextEdit>("txtHashes")
+                                    ->toPlainText()
+                                    .startsWith("Reading") &&
+                               (!collection || !collection->Reading())
+                           ? calm + 1
+                           : 0;
+                return calm > 2;
+            }));
+            out << w->said()
+                       .split(" | ", Qt::SkipEmptyParts)
+                       .replaceInStrings(QRegularExpression("^"), "said: ")
+                       .replaceInStrings(QRegularExpression("fix-[-0-9]+"), "fix-TIME-PROCESS");
+            w->prompts.clear();
+            QStringList windows;
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                windows << (window->isVisible() ? window->objectName() : QString());
+            }
+            windows.removeAll(QString());
+            windows.sort();
+            const QStringList now =
+                stateOf(w->form(), false)
+                << "windows shown: " +
+                       (windows.isEmpty() ? QStringList("none") : windows).join(' ');
+            const QRegularExpression shownAfterLoad("^(title|sgdHeader|stbStatus)");
+            for (const QString& entry : now) {
+                const bool shown = !state.contains(entry) &&
+                                   ((verb != "load" && (verb != "fresh" || state.isEmpty())) ||
+                                    shownAfterLoad.match(entry).hasMatch());
+                out << (!shown ? QStringList()
+                        : entry.size() < 1200
+                            ? QStringList(entry)
+                            : QStringList(entry.left(80) +
+                                          QString("... (%1 characters)").arg(entry.size())));
+            }
+            state = now;
+            out << changedFiles();
         }
-        w.menu("mnuCopyHeader"); // the working copy's bytes, not the file's
-        QCOMPARE(QGuiApplication::clipboard()->text().remove(' '), grids.last());
-        QCOMPARE(w.find<QAction>("mnuUndo")->text(),
-                 QString("&Undo Set Timing to 1: RP2C07 (Licensed PAL NES)"));
-        QVERIFY(w.form().isWindowModified() && w.grid()->item(0, 9)->font().bold());
-        for (qsizetype step = grids.size() - 2; step >= 0; --step) {
-            w.menu("mnuUndo");
-            QCOMPARE(w.byteCells().join(""), grids[step]);
-        }
-        QVERIFY(!w.form().isWindowModified() && !w.grid()->item(0, 9)->font().bold());
-        QCOMPARE(w.find<QAction>("mnuRedo")->text(),
-                 QString("&Redo Set Mapper to 5: E*ROM (MMC5)"));
-        for (qsizetype step = 1; step < grids.size(); ++step) {
-            w.menu("mnuRedo");
-            QCOMPARE(w.byteCells().join(""), grids[step]);
-        }
-        w.click(w.button());
-        QVERIFY(!w.form().isWindowModified() && !w.grid()->item(0, 9)->font().bold());
-        QVERIFY(
-            w.find<QStatusBar>("stbStatus")->currentMessage().startsWith("Wrote the header to"));
-        w.load(sample("clean-nrom.nes")); // a new image starts a new stack
-        QVERIFY(!w.find<QAction>("mnuUndo")->isEnabled());
+        const std::string diff =
+            goldenDiff("session.txt", out.join('\n').toStdString() + "\n", tmp->path());
+        QVERIFY2(diff.empty(), diff.c_str());
     }
 
-    // Before a load, a drop or a recent file replaces unapplied edits, the
-    // window asks; Cancel keeps everything, No drops the edits, Yes writes
-    // them. A file that cannot be loaded is refused before anything is asked.
-    // A folder as a collection with the database: the preview of Fix from
-    // Database (nothing written without Yes, the same new headers `fix
-    // --dry-run` prints), the write, and Undo Last Repair, bytes compared.
+    // The preview of Fix from Database shows the new headers `fix --dry-run`
+    // prints for the same folder (what the window then does: session.txt);
+    // thousands of images are each listed once, however the reading is split.
     void collectionRepair() {
         qputenv("XDG_STATE_HOME", QByteArray::fromStdString(tmp->path()));
         const std::string folder = tmp->file("games"),
                           database = samplesDir() + "/nes20db-samples.xml";
         std::filesystem::create_directories(folder + "/sub");
-        std::map<std::string, Bytes> before;
         for (const char* name : {"nes2.nes", "trainer.nes", "sub/clean-nrom.nes"}) {
             copyFile(samplesDir() + "/" + std::filesystem::path(name).filename().string(),
                      folder + "/" + name);
-            before[name] = readFile(folder + "/" + name);
         }
         Window w;
         w.prompts.files << QString::fromStdString(database) << QString::fromStdString(folder);
@@ -783,78 +749,16 @@ private slots:
         auto* collection = w.form().findChild<TfrmCollection*>();
         QTRY_VERIFY(!collection->Reading());
         auto* table = collection->findChild<QTableView*>("tblImages");
-        const auto rows = [table] {
-            QStringList shown;
-            for (int row = 0; row < table->model()->rowCount(); ++row) {
-                shown << table->model()->index(row, 0).data().toString() + " " +
-                             table->model()->index(row, 8).data().toString();
-            }
-            return shown.join(", ");
-        };
-        QCOMPARE(rows(),
-                 "nes2.nes differs in 2 fields, sub/clean-nrom.nes not found, trainer.nes matched");
         table->selectAll();
-        const auto fix = [&](platform::Answer answer, const char* button = "btnFix") {
-            w.prompts.clear();
-            w.prompts.answers = {answer};
-            collection->findChild<QPushButton*>(button)->click();
-        };
-        fix(platform::Answer::no);
-        for (const auto& [name, bytes] : before) {
-            QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
-        }
-        const QString preview = w.prompts.boxes.join('\n');
-        QVERIFY(preview.contains("2 of 3 selected images will get a new header") &&
-                preview.contains("sub/clean-nrom.nes: not in the database"));
-        QVERIFY(preview.contains("marked: 11 00 08 70")); // bytes 6 and 12, 7 and 10
+        collection->findChild<QPushButton*>("btnFix")->click(); // and Cancel
         std::ostringstream out, err;
         runCommandLine({"fix", "--dry-run", "--db", database, folder}, out, err);
         const QStringList cli = QString::fromStdString(out.str()).split('\n').filter(
             QRegularExpression("^  (old|new) "));
         QCOMPARE(cli.size(), 4);
         for (const QString& line : cli) {
-            QVERIFY2(preview.contains(line.trimmed()), qPrintable(line));
+            QVERIFY2(w.prompts.boxes.join('\n').contains(line.trimmed()), qPrintable(line));
         }
-        fix(platform::Answer::yes);
-        QCOMPARE(w.prompts.boxes.last().section('\n', 0, 0),
-                 "Fix from Database: 3 images: 2 fixed, 0 unchanged, 1 not in the database.");
-        QCOMPARE(rows(), "nes2.nes matched, sub/clean-nrom.nes not found, trainer.nes matched");
-        for (const auto& [name, bytes] : before) {
-            const Bytes now = readFile(folder + "/" + name);
-            QVERIFY(std::equal(now.begin() + 16, now.end(), bytes.begin() + 16, bytes.end()));
-            QCOMPARE(now == bytes, name == "sub/clean-nrom.nes");
-        }
-        const std::string trainer = folder + "/trainer.nes";
-        const auto meddle = [&] { // another program changes trainer.nes's header
-            Bytes changed = readFile(trainer);
-            changed[6] = 0x47;
-            writeFile(trainer, changed);
-        };
-        meddle();
-        fix(platform::Answer::yes, "btnUndoRepair");
-        QCOMPARE(w.prompts.boxes.last().section('\n', 0, 0),
-                 "Undo Last Repair: 1 of 2 headers put back.");
-        writeFile(trainer, before["trainer.nes"]); // as it was
-        for (const auto& [name, bytes] : before) {
-            QVERIFY2(readFile(folder + "/" + name) == bytes, name.c_str());
-        }
-        QVERIFY(!collection->findChild<QPushButton*>("btnUndoRepair")->isEnabled());
-        // Enter (or a double-click) on a row of the sorted list opens its image.
-        table->sortByColumn(0, Qt::DescendingOrder);
-        table->setCurrentIndex(table->model()->index(0, 0));
-        QTest::keyClick(table, Qt::Key_Return);
-        QCOMPARE(w.edit("txtMapperNum")->text(), "4");
-        QVERIFY(w.form().windowTitle().contains("trainer.nes"));
-        // Another program changes a header between the preview and the write:
-        // that file is left as it is now.
-        w.prompts.beforeConfirming = meddle;
-        table->selectAll();
-        fix(platform::Answer::yes);
-        QCOMPARE(w.prompts.boxes.last().section('\n', 0, 0),
-                 "Fix from Database: 3 images: 1 fixed, 0 unchanged, 1 not in the database, 1 "
-                 "not written.");
-        QCOMPARE(readFile(trainer)[6], 0x47);
-        // Thousands of images are each listed once, however the reading is split.
         const std::string many = tmp->file("many");
         std::filesystem::create_directories(many);
         for (int i = 0; i < 4000; ++i) {
@@ -864,68 +768,6 @@ private slots:
         w.menu("mnuOpenFolder");
         QTRY_VERIFY_WITH_TIMEOUT(!collection->Reading(), 60000);
         QCOMPARE(table->model()->rowCount(), 4000);
-        collection->findChild<QPushButton*>("btnClose")->click();
-        QVERIFY(!collection->isVisible());
-    }
-
-    void questionBeforeReplacing_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("shown");  // byte 4 in the window after
-        QTest::addColumn<QString>("inFile"); // byte 4 of the edited file after
-        // clang-format off
-        for (const char* how : {"load", "drop", "recent"}) {
-            QTest::addRow("%s, cancel", how) << how << int(A::cancel) << "05" << "03";
-            QTest::addRow("%s, no", how) << how << int(A::no) << "01" << "03";
-            QTest::addRow("%s, yes", how) << how << int(A::yes) << "01" << "05";
-        }
-        QTest::addRow("refused file") << "refused" << int(A::yes) << "05" << "03";
-        QTest::addRow("load, yes, the save fails") << "full" << int(A::yes) << "05" << "03";
-        // clang-format on
-    }
-    void questionBeforeReplacing() {
-        QFETCH(QString, how);
-        QFETCH(int, answer);
-        QFETCH(QString, shown);
-        QFETCH(QString, inFile);
-        const QString other = file(image(header(1, 1, 0, 0), 24576), "other.nes");
-        const QString edited = file(image(header(3, 1, 0, 0), 57344), "edited.nes");
-        Window w;
-        w.load(file({'P', 'K'}, "first.nes")); // refused: still nothing loaded
-        QVERIFY(!w.form().romLoaded);
-        w.load(other); // now a recent file
-        w.load(edited);
-        w.commit(w.edit("txtPrgPages"), "5");
-        w.prompts.clear();
-        w.prompts.answers << A(answer);
-        if (how == "drop") {
-            w.drop(QFile::encodeName(other));
-        } else if (how == "recent") {
-            w.find<QMenu>("mnuRecent")->actions().at(1)->trigger();
-        } else {
-            const std::unique_ptr<WritesFail> full(how == "full" ? new WritesFail : nullptr);
-            w.load(how == "refused" ? file({'P', 'K'}, "zip.nes") : other);
-        }
-        QCOMPARE(w.cell(6, 0), shown);
-        QCOMPARE(QString::number(readFile(QFile::encodeName(edited).toStdString())[4], 16)
-                     .rightJustified(2, '0'),
-                 inFile);
-        QCOMPARE(w.prompts.boxes.value(0).startsWith("Save Changes"), how != "refused");
-        QCOMPARE(w.prompts.errors, QStringList());
-        if (shown == "01") { // the image opened after the question can be written
-            w.commit(w.edit("txtPrgPages"), "2");
-            w.click(w.button());
-            QCOMPARE(readFile(QFile::encodeName(other).toStdString())[4], 2);
-        }
-        if (how == "refused") { // a reload opens the image that stayed, not the refused file
-            const std::string kept = QFile::encodeName(edited).toStdString();
-            Bytes changed = readFile(kept);
-            changed[5] = 2;
-            writeFile(kept, changed);
-            w.prompts.answers = {A::reload};
-            w.click(w.button());
-            QCOMPARE(w.cell(7, 0) + w.cell(6, 0), QString("0203"));
-        }
     }
 
     // Recent files reach the settings at once: another running copy sees
