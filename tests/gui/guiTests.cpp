@@ -632,33 +632,40 @@ private slots:
             {"truncate", [&](auto& words, auto&) { QVERIFY(::truncate(at(words[0]).c_str(), words[1].toInt()) == 0); }},
             {"replace", [&](auto& words, auto&) { copyFile(at(words[0]), at(words[0]) + ".new"), std::filesystem::rename(at(words[0]) + ".new", at(words[0])); }},
             {"recent", [&](auto& words, auto&) { w->find<QMenu>("mnuRecent")->actions().at(words[0].toInt())->trigger(); }},
+            {"menu", [&](auto& words, auto&) { QStringList items;
+                for (QAction* item : w->find<QMenu>(qPrintable(words[0]))->actions()) items << item->text();
+                out << "menu: " + items.join(" | "); }},
             {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
             {"replace", [&](auto& words, auto&) { copyFile(at(words[0]), at(words[0]) + ".new"), std::filesystem::rename(at(words[0]) + ".new", at(words[0])); }},
             {"recent", [&](auto& words, auto&) { w->find<QMenu>("mnuRecent")->actions().at(words[0].toInt())->trigger(); }},
             {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
-                        {"delete", [&](auto& words, auto&) { std::filesystem::remove(at(words[0])); }},
+                        {"delete", [&](auto& words, auto&) { std::filesystem::remove_all(at(words[0])); }},
             {"lock", [&](auto& words, auto&) { makeReadOnly(at(words[0])); }},
             {"close", [&](auto&, auto&) { w->closeWindow(); }}};
         // clang-format on
-        std::map<std::string, Bytes> files;
-        const auto changedFiles = [&] {
+        std::map<std::string, std::pair<std::filesystem::file_time_type, Bytes>> files;
+        const auto changedFiles = [&] { // read again only when written since
             QStringList changed;
             for (const auto& entry : std::filesystem::recursive_directory_iterator(tmp->path())) {
                 const std::string name = entry.path().lexically_relative(tmp->path()).string();
-                const Bytes bytes = entry.is_regular_file() ? readFile(entry.path()) : Bytes();
-                if (entry.is_regular_file() && name.rfind("state/", 0) != 0 &&
-                    bytes != files[name]) {
-                    const Bytes& before = files[name];
-                    const bool rest =
-                        before.size() > 16 && std::equal(bytes.begin() + 16, bytes.end(),
-                                                         before.begin() + 16, before.end());
-                    changed << QString("file %1: %2, %3 bytes%4")
-                                   .arg(QString::fromStdString(name),
-                                        hexOf(bytes, std::min<int>(16, bytes.size())))
-                                   .arg(bytes.size())
-                                   .arg(rest ? "" : ", the rest new");
-                    files[name] = bytes;
+                auto& [written, before] = files[name];
+                if (!entry.is_regular_file() || name.rfind("state/", 0) == 0 ||
+                    (entry.last_write_time() == written && entry.file_size() == before.size())) {
+                    continue;
                 }
+                const Bytes bytes = readFile(entry.path());
+                const bool rest =
+                    before.size() > 16 &&
+                    std::equal(bytes.begin() + 16, bytes.end(), before.begin() + 16, before.end());
+                changed << (bytes == before
+                                ? QStringList()
+                                : QStringList(
+                                      QString("file %1: %2, %3 bytes%4")
+                                          .arg(QString::fromStdString(name),
+                                               hexOf(bytes, std::min<int>(16, bytes.size())))
+                                          .arg(bytes.size())
+                                          .arg(rest ? "" : ", the rest new")));
+                files[name] = {entry.last_write_time(), bytes};
             }
             return changed;
         };
@@ -678,12 +685,24 @@ private slots:
             const QString verb = words.value(failing), rest = command.section(' ', 3 + failing);
             words = words.mid(failing + 1);
             words.removeAll(QString());
+            if (w && w->form().isVisible() && QApplication::activeWindow() == nullptr) {
+                w->form().activateWindow(); // as the desktop does when a window closes
+                QVERIFY(QTest::qWaitForWindowActive(&w->form()));
+            }
             {
                 const std::unique_ptr<WritesFail> full(failing ? new WritesFail : nullptr);
                 verbs.at(verb)(words, rest);
             }
-            int calm = 0; // the hashes, the database, the folder read, their results shown
-            QVERIFY(QTest::qWaitFor([&] {
+            if (verb != "answer" && verb != "file" &&
+                !(w->prompts.answers.isEmpty() && w->prompts.files.isEmpty())) {
+                out << QString("not asked: %1 answers, %2 files")
+                           .arg(w->prompts.answers.size())
+                           .arg(w->prompts.files.size());
+                w->prompts.answers.clear(), w->prompts.files.clear();
+            }
+            // The hashes, the database, the folder read, and their results shown.
+            const QDeadlineTimer deadline(20000);
+            for (int calm = 0; calm < 3; QThread::msleep(calm == 0)) {
                 QApplication::processEvents();
                 auto* collection = w->form().findChild<TfrmCollection*>();
                 calm = QThreadPool::globalInstance()->activeThreadCount() == 0 &&
@@ -693,8 +712,8 @@ private slots:
                                (!collection || !collection->Reading())
                            ? calm + 1
                            : 0;
-                return calm > 2;
-            }));
+                QVERIFY(!deadline.hasExpired());
+            }
             out << w->said()
                        .split(" | ", Qt::SkipEmptyParts)
                        .replaceInStrings(QRegularExpression("^"), "said: ")
