@@ -201,14 +201,25 @@ TEST(Stream, TheLockedWriteRechecksTheFile) {
 // limits and the conversions: oracleTests.cpp.
 
 TEST(Model, NamesAndWords) {
-    // The catalogue as a whole, to the letter: a fingerprint (FNV-1a) of every name.
-    std::uint32_t fingerprint = 2166136261u;
-    for (int n = 0; n < 256; ++n) {
-        for (const char* c = mapperName(n); *c != '\0'; ++c) {
-            fingerprint = (fingerprint ^ std::uint8_t(*c)) * 16777619u;
+    // Every mapper and submapper name, with the advice for a deprecated
+    // submapper: names.txt, which check-golden.py checks against the format.
+    std::string names;
+    for (int mapper = 0; mapper < 4096; ++mapper) {
+        const std::string name = catalogueMapperName(mapper), other = mapperNameOf(mapper);
+        names += name == "NES 2.0 mapper " + std::to_string(mapper)
+                     ? ""
+                     : std::to_string(mapper) + ": " + name + (other != name ? " | " + other : "") +
+                           "\n";
+        for (int sub = 0; sub < 16; ++sub) {
+            const char* advice = deprecatedSubmapperAdvice(mapper, sub);
+            names += submapperName(mapper, sub) == nullptr
+                         ? ""
+                         : "  " + std::to_string(sub) + ": " + submapperName(mapper, sub) +
+                               (advice ? std::string(" -> ") + advice : "") + "\n";
         }
     }
-    EXPECT_EQ(fingerprint, 3735313464u);
+    const std::string diff = goldenDiff("names.txt", names, "\n\n");
+    EXPECT_TRUE(diff.empty()) << diff;
     // The codes the format reserves or withdrew.
     EXPECT_TRUE(expansionDevices.find(0x06)->reserved && vsPpuTypes.find(0xC)->reserved &&
                 !vsPpuTypes.find(0xB)->reserved);

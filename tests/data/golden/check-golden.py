@@ -340,6 +340,57 @@ for box in ('cmbPrgRam', 'cmbPrgNvram', 'cmbChrRam', 'cmbChrNvram'):
     expect(box, items, ['none'] + ['%d bytes' % (64 << n) if n < 4 else '%s (%d bytes)' % (sizeText(64 << n), 64 << n)
                                    for n in range(1, 16)])
 
+# names.txt: mappers 0-255 as the original catalogue names them (its table
+# of quoted names), the others the reference's lists name (sections 5 and 5b:
+# each word with a digit or two capitals is the reference's); every submapper
+# the reference's section 4 lists, with its words, marked deprecated where it
+# says so, and rule R17's advice.
+specPath = os.path.join(here, '..', '..', '..', '..', 'shared', 'spec.md')
+if reference and os.path.exists(specPath):
+    catalogue = {int(n): name for n, name in re.findall(r'^\| (\d+) \| "(.*)" \|$', open(specPath).read(), re.M)}
+    section = lambda title: reference.split(title, 1)[1].split('\n## ', 1)[0]
+    above255 = {int(n): text for n, text in re.findall(r'^\| (\d{3,4}) \| (.*?) \|', section('## 5. Mapper'), re.M)}
+    unnamed = {int(n): name for n, name in re.findall(r'\| (\d+) \| ([^|]+?) (?=\|)', section('## 5b. Names'))}
+    subRows = {}
+    above = ''
+    for mappers, subs, text in re.findall(r'^\| (\d{3}[^|]*?) \| ([^|]+?) \| ([^|]+?) \|', section('## 4. Submappers'), re.M):
+        text = above = above + ' ' + text if text.startswith('...') else text  # "... = 1": the row above's words
+        for m in re.findall(r'\d{3}', mappers.split(' ')[0]):
+            for sub in re.findall(r'\d+', subs) if 'bit' not in subs else range(16):
+                subRows.setdefault((int(m), int(sub)), text)
+    marks = lambda text: [w for w in re.split(r'[\s/,():]+', text) if re.search(r'\d', w) or len(re.findall('[A-Z]', w)) > 1]
+    advice = {(1, 1): 'use submapper 0 with the right RAM sizes', (1, 2): 'use submapper 0 with the right RAM sizes',
+              (1, 3): 'use mapper 155', (1, 4): 'use submapper 0 with the right RAM sizes', (16, 1): 'use mapper 159',
+              (16, 2): 'use mapper 157', (16, 3): 'use mapper 153', (19, 1): 'use submapper 2 with the battery bit',
+              (4, 2): 'use submapper 0'}  # 4:2 is deprecated too (section 4)
+    seenMappers, seenSubs, mapper = set(), set(), None
+    for line in open(os.path.join(here, 'names.txt')).read().splitlines():
+        if not line.startswith(' '):
+            number, names = line.split(': ', 1)
+            mapper = int(number)
+            name, _, other = names.partition(' | ')
+            seenMappers.add(mapper)
+            if mapper < 256:
+                expect('catalogue name %d' % mapper, name, catalogue.get(mapper, 'Unknown'))
+                expect('common name %d' % mapper, other or None, unnamed.get(mapper))
+            else:
+                mine = nameWords(name)
+                expect('mapper %d %s' % (mapper, name), [w for w in marks(name) if w not in above255.get(mapper, '')] +
+                       [w for w in mine if w not in above255.get(mapper, '').lower()], [])
+            continue
+        sub, rest = line.strip().split(': ', 1)
+        name, _, said = rest.partition(' -> ')
+        key = (mapper, int(sub))
+        seenSubs.add(key)
+        text = subRows.get(key, '')
+        if key[0] == 268:
+            text = section('## 4. Submappers').split('| 268', 1)[1]
+        expect('submapper %s %s' % (key, name), [w for w in marks(name.replace('(deprecated)', '')) if w not in text and w not in ('$6000-$7FFF', '$8000-$FFFF')] if text else 'not in the reference', [])
+        expect('submapper %s deprecated' % (key,), 'deprecated' in name, 'eprecated' in text or key == (78, 2))
+        expect('submapper %s advice' % (key,), said or None, advice.get(key))
+    expect('mappers above 255', sorted(m for m in seenMappers if m > 255), sorted(above255))
+    expect('submappers', sorted(seenSubs), sorted(k for k in subRows if k[0] != 268 or k[1] < 12))
+
 collectionLines = collection.split('\n')
 heads, *rest = collectionLines[[l.startswith('tblImages:') for l in collectionLines].index(True):]
 table = {}
