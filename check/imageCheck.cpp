@@ -50,6 +50,11 @@ std::string pages(std::uint64_t count) {
     return number(count) + (count == 1 ? " page" : " pages");
 }
 
+// A fix's label: "Use 2 CHR-ROM pages", "Use 1 PRG-ROM page".
+std::string usePages(std::uint64_t count, const std::string& part) {
+    return "Use " + number(count) + " " + part + (count == 1 ? " page" : " pages");
+}
+
 // ---------------------------------------------------------------- layout
 
 // The parts of an image in file order, as the header places them.
@@ -217,7 +222,7 @@ Finding leftover(const NesHeader& header, std::uint64_t extra, const FileContent
             found.message = "the file holds " + sizeText(extra) +
                             " more than the header says: " + part.name + " is probably " +
                             pages(suggested) + ", not " + number(now);
-            return withFix(found, fix, "Use " + number(suggested) + " " + part.name + " pages");
+            return withFix(found, fix, usePages(suggested, part.name));
         }
     }
     return found;
@@ -373,7 +378,7 @@ template <const RomPart& part> Verdict needlessExponent(const NesHeader& header)
     (fix.*part.setPages)(static_cast<int>(bytes / part.unit));
     return fixed(std::string(part.name) + " uses the exponent form for " + sizeText(bytes) +
                      ", which a page count holds",
-                 fix, "Use " + number(bytes / part.unit) + " " + part.name + " pages");
+                 fix, usePages(bytes / part.unit, part.name));
 }
 
 // A size that saturated is the size-saturated finding's.

@@ -981,7 +981,8 @@ TfrmMain::Saved TfrmMain::SaveWorkingCopy(bool reloadWhenReadOnly) {
             return Saved::notWritten;
         }
     }
-    const QString name = QString::fromStdString(printable(romPath.toStdString())).section('/', -1);
+    // The open image's name: a load being asked about has left another in romPath.
+    const QString name = QString::fromStdString(printable(document->path())).section('/', -1);
     if (result == WriteResult::written) {
         undoStack.setClean();
         ShowHeader(); // nothing is marked unwritten now
