@@ -217,8 +217,8 @@ void CheckArea::showFindings() {
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const Look& look = lookOf(findings[i].severity);
         ++counts[&look - looks];
-        QString message = QString::fromStdString(findings[i].message);
-        message[0] = message[0].toUpper();
+        const QString message =
+            platform::sentenceStart(QString::fromStdString(findings[i].message));
         auto* item =
             new QTreeWidgetItem(ui->lstFindings, {QString::fromLatin1(look.word), message});
         item->setIcon(0, QApplication::style()->standardIcon(look.icon));

@@ -529,8 +529,8 @@ void TfrmMain::DropDocument() {
 // What the window says of a file it cannot use: the reason follows on a
 // second line where there is one to give.
 QString TfrmMain::RefusalText(const ImageDocument& refused) const {
-    QString reason = QString::fromStdString(printable(refused.problemText()));
-    reason[0] = reason[0].toUpper();
+    const QString reason =
+        platform::sentenceStart(QString::fromStdString(printable(refused.problemText())));
     struct Refusal {
         OpenProblem problem;
         QString text;

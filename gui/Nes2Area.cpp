@@ -17,11 +17,7 @@ QString fromStd(const std::string& text) {
 
 // A refusal of the model as a sentence for the error box.
 QString sentence(const std::string& refusal) {
-    QString text = fromStd(refusal);
-    if (!text.isEmpty()) {
-        text[0] = text[0].toUpper();
-    }
-    return text + '.';
+    return platform::sentenceStart(fromStd(refusal)) + '.';
 }
 
 // "$2A: Multicart" for codes of four bits and more, "1: Nintendo Vs. System"

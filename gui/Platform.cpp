@@ -91,6 +91,13 @@ QString quoted(const QString& text) {
            " characters)";
 }
 
+QString sentenceStart(QString text) {
+    if (!text.isEmpty() && !(text.size() > 1 && text[1].isUpper())) {
+        text[0] = text[0].toUpper();
+    }
+    return text;
+}
+
 Number parseInteger(const QString& text) {
     Number refused{false, 0, quoted(text) + " is not a valid integer value"};
     const QString trimmed = text.trimmed();

@@ -58,6 +58,9 @@ Number parseInteger(const QString& text);
 Number parseInteger(const QString& text, int low, int high);
 // The text as the user typed it, cut to a length a message box can show.
 QString quoted(const QString& text);
+// The text with its first letter capital, as a sentence starts; a first word
+// with a capital of its own inside ("iNES") is kept as it is written.
+QString sentenceStart(QString text);
 // The controls that Tab visits from `first` on, as the focus chain has them,
 // among the children of `within` (and not of `skip`).
 QList<QWidget*> tabChain(QWidget* first, const QWidget* within, const QWidget* skip = nullptr);
