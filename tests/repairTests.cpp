@@ -216,9 +216,11 @@ TEST_F(Repair, HeaderlessImagesGetANewFileNeverOverwritten) {
     const std::string out = tmp.file("out");
     ::mkdir(out.c_str(), 0700);
     const Bytes body = data(1);
-    const std::string raw = folder + "/raw.bin";
+    const std::string raw = folder + "/raw.bin", other = folder + "/other.bin";
     writeFile(raw, body);
-    const std::string xml = "<nes20db>" + game(body, 0, 0, 'V', 1) + "</nes20db>";
+    writeFile(other, data(2));
+    const std::string xml =
+        "<nes20db>" + game(body, 0, 0, 'V', 1) + game(data(2), 0, 0, 'V', 1) + "</nes20db>";
     writeFile(db, Bytes(xml.begin(), xml.end()));
     EXPECT_EQ(run({"fix", "--db", db, raw}).out, raw + ": not in the database\n1 image: 0 fixed, "
                                                        "0 unchanged, 1 not in the database\n");
@@ -227,14 +229,31 @@ TEST_F(Repair, HeaderlessImagesGetANewFileNeverOverwritten) {
         EXPECT_EQ(run({"fix", "--db", db, "--headerless-out", out, raw}).code, 1);
     }
     EXPECT_FALSE(exists(out + "/raw.nes"));
-    const Result added = run({"fix", "--db", db, "--headerless-out", out, raw});
+    const Result added = run({"fix", "--db", db, "--headerless-out", out, raw, other});
     EXPECT_EQ(added.code, 0) << added.out << added.err;
+    const std::string fresh = "  new 4E 45 53 1A 01 01 01 08 00 00 00 00 00 00 00 01\n";
+    EXPECT_EQ(added.out, raw + ": header added in " + out + "/raw.nes\n" + fresh + other +
+                             ": header added in " + out + "/other.nes\n" + fresh +
+                             "2 images: 0 fixed, 0 unchanged, 0 not in the database, 2 headers "
+                             "added\n");
     EXPECT_EQ(readFile(out + "/raw.nes"), join(fromHex(nes2Vertical), body));
     EXPECT_EQ(readFile(raw), body);
     const Result again = run({"fix", "--db", db, "--headerless-out", out, raw});
     EXPECT_EQ(again.code, 1);
     EXPECT_NE(again.out.find("raw.nes: File exists"), std::string::npos) << again.out;
     EXPECT_EQ(readFile(out + "/raw.nes"), join(fromHex(nes2Vertical), body));
+}
+
+// Two journals of one program within a second: the second is numbered -2.
+TEST_F(Repair, JournalsOfOneSecondGetNamesOfTheirOwn) {
+    ::setenv("XDG_STATE_HOME", tmp.path().c_str(), 1);
+    std::string error, first, second;
+    do { // again when a second ended between the two
+        first = newJournalPath(error);
+        writeFile(first, {});
+        second = newJournalPath(error);
+    } while (second.substr(0, first.size() - 6) != first.substr(0, first.size() - 6));
+    EXPECT_EQ(second, first.substr(0, first.size() - 6) + "-2.jsonl") << error;
 }
 
 TEST_F(Repair, ARunKilledBetweenTwoFilesIsUndoneCompletely) {

@@ -607,8 +607,13 @@ private slots:
         const std::map<QString, std::function<void(const QStringList&, const QString&)>> verbs = {
             {"fresh", [&](auto&, auto&) { w ? void(w->form().romLoaded = false) : void(), w.reset(), w = std::make_unique<Window>(); }},
             {"make", [&](auto& words, auto&) { writeFile(at(words[0]), image(testfiles::fromHex(words[1].toStdString()), words[2].toInt())); }},
-            {"copy", [&](auto& words, auto&) { std::filesystem::create_directories(std::filesystem::path(at(words[1])).parent_path()), copyFile(at(words[0]), at(words[1])); }},
+            {"sparse", [&](auto& words, auto&) { writeSparse(at(words[0]), testfiles::fromHex(words[1].toStdString()), words[2].toULongLong()); }},
+            {"copy", [&](auto& words, auto&) { for (const QString& to : words.mid(1)) // FROM TO...
+                std::filesystem::create_directories(std::filesystem::path(at(to)).parent_path()), copyFile(at(words[0]), at(to)); }},
             {"load", [&](auto& words, auto&) { w->load(QString::fromStdString(at(words[0]))); }},
+            {"loadclick", [&](auto& words, auto&) { // before the window handles any event
+                w->prompts.files << QString::fromStdString(at(words[0])), w->find<QAction>("mnuLoad")->trigger();
+                qobject_cast<QAbstractButton*>(find(words[1]))->click(); }},
             {"file", [&](auto& words, auto&) { w->prompts.files << QString::fromStdString(at(words[0])); }},
             {"drop", [&](auto& words, auto&) { w->drop(QByteArray::fromStdString(at(words[0]))); }},
             {"type", [&](auto& words, auto& rest) { w->commit(w->edit(qPrintable(words[0])), rest); }},
@@ -641,7 +646,7 @@ private slots:
             {"recent", [&](auto& words, auto&) { w->find<QMenu>("mnuRecent")->actions().at(words[0].toInt())->trigger(); }},
             {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
                         {"delete", [&](auto& words, auto&) { std::filesystem::remove_all(at(words[0])); }},
-            {"lock", [&](auto& words, auto&) { makeReadOnly(at(words[0])); }},
+            {"lock", [&](auto& words, auto&) { for (const QString& name : words) makeReadOnly(at(name)); }},
             {"close", [&](auto&, auto&) { w->closeWindow(); }}};
         // clang-format on
         std::map<std::string, std::pair<std::filesystem::file_time_type, Bytes>> files;
@@ -668,6 +673,7 @@ private slots:
                                           .arg(rest ? "" : ", the rest new")));
                 files[name] = {entry.last_write_time(), bytes};
             }
+            changed.sort(); // in name order, whatever order the folder lists
             return changed;
         };
         changedFiles();
