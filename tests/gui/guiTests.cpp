@@ -642,10 +642,7 @@ private slots:
                 for (QAction* item : w->find<QMenu>(qPrintable(words[0]))->actions()) items << item->text();
                 out << "menu: " + items.join(" | "); }},
             {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
-            {"replace", [&](auto& words, auto&) { copyFile(at(words[0]), at(words[0]) + ".new"), std::filesystem::rename(at(words[0]) + ".new", at(words[0])); }},
-            {"recent", [&](auto& words, auto&) { w->find<QMenu>("mnuRecent")->actions().at(words[0].toInt())->trigger(); }},
-            {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
-                        {"delete", [&](auto& words, auto&) { std::filesystem::remove_all(at(words[0])); }},
+            {"delete", [&](auto& words, auto&) { std::filesystem::remove_all(at(words[0])); }},
             {"lock", [&](auto& words, auto&) { for (const QString& name : words) makeReadOnly(at(name)); }},
             {"close", [&](auto&, auto&) { w->closeWindow(); }}};
         // clang-format on
