@@ -5,7 +5,7 @@
 # the header database's entries with Python's own XML parser.
 # Run from the repository's root:  python3 tests/data/golden/check-golden.py
 # The check outputs and the text lines are read by hand (CHECKED.md).
-import hashlib, json, os, re, shutil, sys, tempfile, zlib
+import glob, hashlib, json, os, re, shutil, sys, tempfile, zlib
 import xml.etree.ElementTree as ElementTree
 
 here = os.path.dirname(os.path.abspath(__file__))
@@ -345,9 +345,12 @@ for box in ('cmbPrgRam', 'cmbPrgNvram', 'cmbChrRam', 'cmbChrNvram'):
 # each word with a digit or two capitals is the reference's); every submapper
 # the reference's section 4 lists, with its words, marked deprecated where it
 # says so, and rule R17's advice.
-specPath = os.path.join(here, '..', '..', '..', '..', 'shared', 'spec.md')
-if reference and os.path.exists(specPath):
-    catalogue = {int(n): name for n, name in re.findall(r'^\| (\d+) \| "(.*)" \|$', open(specPath).read(), re.M)}
+# The catalogue's quoted names: the shared notes' table of "| 0 | "NROM" |" rows.
+quotedNames = lambda text: {int(n): name for n, name in re.findall(r'^\| (\d+) \| "(.*)" \|$', text, re.M)}
+catalogue = {}
+for notes in glob.glob(os.path.join(os.path.dirname(referencePath), '*.md')):
+    catalogue = catalogue or quotedNames(open(notes).read())
+if reference and catalogue:
     section = lambda title: reference.split(title, 1)[1].split('\n## ', 1)[0]
     above255 = {int(n): text for n, text in re.findall(r'^\| (\d{3,4}) \| (.*?) \|', section('## 5. Mapper'), re.M)}
     unnamed = {int(n): name for n, name in re.findall(r'\| (\d+) \| ([^|]+?) (?=\|)', section('## 5b. Names'))}
