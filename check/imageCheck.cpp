@@ -312,7 +312,9 @@ void checkFormat(const NesHeader& header, std::vector<Finding>& findings) {
         const bool signature =
             std::any_of(std::begin(knownSignatures), std::end(knownSignatures),
                         [&text](const char* known) { return text.rfind(known, 0) == 0; });
-        const std::string spelt = "bytes " + number(from) + "-15 spell \"" + text + "\"";
+        const std::string spelt =
+            (from == 15 ? std::string("byte 15 spells") : "bytes " + number(from) + "-15 spell") +
+            " \"" + text + "\"";
         std::string message = text.empty()
                                   ? "bytes 12-15 are not zero: an old tool left junk in bytes 7-15"
                               : signature ? spelt + ", an old tool's signature, not header data"
