@@ -526,7 +526,8 @@ private:
         }
         if (!wrong.empty()) {
             refuse(std::string(attribute.element) + " " + attribute.name + "=\"" +
-                   std::string(value.substr(0, 40)) + "\" " + wrong);
+                   std::string(value.substr(0, 40)) + (value.size() > 40 ? "..." : "") + "\" " +
+                   wrong);
             return false;
         }
         if (attribute.kind == Kind::number) {
