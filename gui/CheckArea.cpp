@@ -145,8 +145,14 @@ void CheckArea::stopScan() {
     if (scan) {
         scan->cancel = true;
     }
+    hideProgress();
+}
+
+// The bar hidden and emptied, so that the next reading starts from nothing.
+void CheckArea::hideProgress() {
     progressTimer.stop();
     ui->prgCheck->setVisible(false);
+    ui->prgCheck->reset();
 }
 
 void CheckArea::start() {
@@ -185,8 +191,7 @@ void CheckArea::scanFinished() {
     if (!scan || scan->cancel || watcher.isCanceled()) {
         return;
     }
-    progressTimer.stop();
-    ui->prgCheck->setVisible(false);
+    hideProgress();
     ImageDocument* document = host.document();
     if (document == nullptr) {
         return;

@@ -66,6 +66,7 @@ private:
     void scanFinished();
     void databaseRead();
     void stopScan();
+    void hideProgress();
 
     std::unique_ptr<Ui::CheckArea> ui;
     platform::ControlEvents& events;

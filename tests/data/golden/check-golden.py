@@ -195,7 +195,7 @@ for number, found in enumerate(pairs):
                             vsPpu=0, vsHardware=0, extendedConsole=0, miscRoms=0, expansion=0)
             want.update(mirroring='vertical', battery=False)
         expect(newText, after, want)
-expect('dry runs', [len(found) for found in pairs], [38, 67])
+expect('dry runs', [len(found) for found in pairs], [39, 68])
 
 # window.txt: what the window shows after loading each image, against the
 # decoder, the hashes, the JSON's findings and database entries; the
