@@ -37,7 +37,7 @@ struct OptionRow {
 
 const OptionRow optionRows[] = {
     {"json", "One JSON object per file, one per line.", nullptr, &Options::json, nullptr},
-    {"no-hashes", "Read nothing past the header (fast): no hashes.", nullptr, &Options::noHashes,
+    {"no-hashes", "Read only the header and the last 128 bytes (fast): no hashes.", nullptr, &Options::noHashes,
      nullptr},
     {"db", "Look the images up in the NES 2.0 XML header database <FILE>.", "FILE", nullptr,
      &Options::database},

@@ -337,7 +337,9 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
             return options.json ? Outcome{errorJson(path, problem), {}, Verdict::failed}
                                 : Outcome{{}, problemLine(path, problem), Verdict::failed};
         }
-        if (!options.noHashes) {
+        if (options.noHashes) {
+            document.readTail(); // an old tool's title, as the window shows it at once
+        } else {
             document.scan();
             document.lookUp(database);
         }
