@@ -180,7 +180,8 @@ TEST(Document, TakeAllMakesTheEntrysHeader) {
 }
 
 // Cleaning is the checked write: a header another program changed since the
-// load is neither cleaned over nor reported as cleaned.
+// load is neither cleaned over nor reported as cleaned, and it writes the
+// file's own header cleaned, whatever the working copy holds.
 TEST(Document, CleaningIsTheCheckedWrite) {
     TempDir tmp;
     const std::string path = tmp.file("game.nes");
@@ -190,6 +191,11 @@ TEST(Document, CleaningIsTheCheckedWrite) {
     writeFile(path, theirs);
     EXPECT_EQ(document.clean(), WriteResult::changedOnDisk);
     EXPECT_EQ(readFile(path), theirs);
+    // Edits not applied stay out of the file: only its own header is cleaned.
+    ImageDocument edited(path);
+    ASSERT_FALSE(edited.setPages(true, 4));
+    EXPECT_EQ(edited.clean(), WriteResult::written);
+    EXPECT_EQ(readFile(path), image(fromHex("4E45531A020100000000000000000000"), 40960));
 }
 
 // Text from files (names, database comments, titles) printed on one line:
