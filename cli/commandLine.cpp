@@ -37,8 +37,8 @@ struct OptionRow {
 
 const OptionRow optionRows[] = {
     {"json", "One JSON object per file, one per line.", nullptr, &Options::json, nullptr},
-    {"no-hashes", "Read only the header and the last 128 bytes (fast): no hashes.", nullptr, &Options::noHashes,
-     nullptr},
+    {"no-hashes", "Read only the header and the last 128 bytes (fast): no hashes.", nullptr,
+     &Options::noHashes, nullptr},
     {"db", "Look the images up in the NES 2.0 XML header database <FILE>.", "FILE", nullptr,
      &Options::database},
     {"verbose", "Every finding on its own line.", nullptr, &Options::verbose, nullptr},
