@@ -203,6 +203,7 @@ TEST(Document, CleaningIsTheCheckedWrite) {
 TEST(Document, PrintableTextCannotForgeLines) {
     const std::pair<std::string, std::string> rows[] = {
         {"Zelda \xE2\x80\x93 \xC3\x84rger.nes", "Zelda \xE2\x80\x93 \xC3\x84rger.nes"},
+        {"\xF0\x9F\x8E\xAE \xF4\x8F\xBF\xBF.nes", "\xF0\x9F\x8E\xAE \xF4\x8F\xBF\xBF.nes"},
         {"a\nb: fine\r\t", "a\\nb: fine\\r\\t"},
         {"\x1B[31mred\x7F", "\\x1B[31mred\\x7F"},
         {"\xE2\x80\xA8\xE2\x80\xA9\xC2\x85", "\\u2028\\u2029\\u0085"},
