@@ -337,9 +337,7 @@ int runInfo(const Options& options, std::ostream& out, std::ostream& err) {
             return options.json ? Outcome{errorJson(path, problem), {}, Verdict::failed}
                                 : Outcome{{}, problemLine(path, problem), Verdict::failed};
         }
-        if (options.noHashes) {
-            document.readTail(); // an old tool's title, as the window shows it at once
-        } else {
+        if (!options.noHashes) {
             document.scan();
             document.lookUp(database);
         }

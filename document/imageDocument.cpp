@@ -197,6 +197,9 @@ void ImageDocument::open(Access access) {
         problem_ = size < headerBytes ? OpenProblem::tooShort : OpenProblem::notInes;
         problemText_ = size < headerBytes ? *why : "not an iNES image: " + *why;
     }
+    // An old tool's title sits in the last bytes: the findings name it before
+    // the whole file is read, whoever asks.
+    readTail();
 }
 
 NesHeader ImageDocument::base() const {
@@ -317,9 +320,6 @@ ImageDocument::ScanJob ImageDocument::scanJob() const {
 void ImageDocument::takeReport(ImageReport report) {
     report_ = std::move(report);
     entry_ = nullptr;
-    if (report_->complete && tail.empty()) {
-        readTail();
-    }
 }
 
 void ImageDocument::scan() {

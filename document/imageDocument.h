@@ -119,9 +119,6 @@ public:
 
     // ------------------------------------------------------------ the check
 
-    // Reads the file's last bytes, where an old tool's title may sit, so that
-    // the findings can name it before the whole file is read.
-    void readTail();
     // What is wrong with the working copy against the file.
     std::vector<Finding> findings() const;
 
@@ -159,6 +156,9 @@ public:
 
 private:
     void open(Access access);
+    // Reads the file's last bytes, where an old tool's title may sit, so that
+    // the findings can name it before the whole file is read.
+    void readTail();
     WriteResult write(const NesHeader& header, bool overwriteChanges, bool dryRun);
 
     std::string name;

@@ -158,8 +158,6 @@ void CheckArea::hideProgress() {
 void CheckArea::start() {
     stopScan();
     ImageDocument* document = host.document();
-    // An old tool's title sits in the last bytes, behind the header.
-    document->readTail();
     headerEdited();
     ui->txtHashes->setPlainText(QStringLiteral("Reading the file..."));
 
