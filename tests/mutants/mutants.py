@@ -1019,10 +1019,11 @@ MUTANTS = [
              "            true || std::any_of("),
     dict(id="title-tail-not-read",
          fault="the file's last bytes are not read at load, so the window names an appended "
-               "title only once the whole file is read",
-         file="gui/CheckArea.cpp",
-         old="    document->readTail();\n",
-         new=""),
+               "title only once the whole file is read, and info --no-hashes never (was the "
+               "check's call in gui/CheckArea.cpp; the document reads them when it opens now)",
+         file="document/imageDocument.cpp",
+         old="    // the whole file is read, whoever asks.\n    readTail();\n",
+         new="    // the whole file is read, whoever asks.\n"),
 
     # ------------------------------------------------------------ gui/Format.cpp, Format.ui
     dict(id="format-rebuilt-every-show",
