@@ -43,6 +43,7 @@ protected:
         writeFile(tmp.file("tiny.nes"), {'N', 'E', 'S'});
         writeFile(tmp.file("text.nes"), Bytes(40, 'x'));
         writeFile(tmp.file("skipped.txt"), dirty);
+        copyFile(samplesDir() + "/clean-nrom.nes", tmp.file(".nes")); // all extension
         ::mkdir(tmp.file("sub").c_str(), 0700);
         writeFile(tmp.file("sub/long.nes"), image(header(1, 0, 0, 0), 16385));
         ::symlink(tmp.file("sub").c_str(), tmp.file("link").c_str()); // not followed
@@ -83,7 +84,7 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
          {"\"pathBase64\":\"" + base64 + "\",\"error\":\"cannot open", "\"prgRamBytes\":8192,"}, {}},
         {{"check", "@"}, 1, {"big.nes: 1 warning: ", "dirty-bytes.nes: 1 warning: bytes 8-15 spell \"GARBAGE!\"",
           "short.NES: 1 error, 1 warning: the file is 1 byte shorter", "long.nes: 1 warning",
-          "10 files: 1 with errors, 3 with warnings, 3 fine, 3 could not be read\n"}, {"tiny.nes", "sub/locked: "}},
+          "11 files: 1 with errors, 3 with warnings, 4 fine, 3 could not be read\n"}, {"tiny.nes", "sub/locked: "}},
         {{"clean"}, 2, {}, {"no FILE given"}},
         {{"set", "battery=yes", "@/sub"}, 1, {"long.nes: written"}, {"sub/locked: "}}, // a folder unread fails
         {{"check", "@/short.NES"}, 1, {"short.NES: 1 error, 1 warning"}, {}}, // errors alone fail
