@@ -86,6 +86,7 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
           "short.NES: 1 error, 1 warning: the file is 1 byte shorter", "long.nes: 1 warning",
           "11 files: 1 with errors, 3 with warnings, 4 fine, 3 could not be read\n"}, {"tiny.nes", "sub/locked: "}},
         {{"clean"}, 2, {}, {"no FILE given"}},
+        {{}, 2, {}, {"tallowick-cli: no COMMAND given\nTry 'tallowick-cli --help'.\n"}},
         {{"set", "battery=yes", "@/sub"}, 1, {"long.nes: written"}, {"sub/locked: "}}, // a folder unread fails
         {{"check", "@/short.NES"}, 1, {"short.NES: 1 error, 1 warning"}, {}}, // errors alone fail
         {{"set", "mapper=0x12C", "battery=yes", "my-game=1.nes", "@/clean-nrom.nes", "@/missing.nes",
