@@ -395,18 +395,23 @@ TEST(Journal, ACutLastLineIsDroppedAndAnythingElseRefused) {
     const std::string first = "{\"format\":\"tallowick-journal\",\"version\":1}\n";
     const struct {
         std::string text;
-        int entries; // -1: refused
-    } rows[] = {{first + line + line, 2},
-                {first + line + line.substr(0, 30), 1},
-                {first + line.substr(0, 30) + "\n" + line, -1},
-                {line, -1},
-                {"{\"format\":\"tallowick-journal\",\"version\":2}\n", -1},
-                {"", -1}};
+        int entries; // -1: refused with `error`
+        const char* error;
+    } rows[] = {{first + line + line, 2, ""},
+                {first + line + line.substr(0, 30), 1, ""},
+                {first + line.substr(0, 30) + "\n" + line, -1, "line 2: not a line of a journal"},
+                {line, -1, "line 1: not a Tallowick journal of version 1"},
+                {"{\"format\":\"tallowick-journal\",\"version\":2}\n", -1,
+                 "line 1: not a Tallowick journal of version 1"},
+                {first + "{\"path\":\"a\"}\n", -1,
+                 "line 2: an entry needs pathHex, device, inode, old and new"},
+                {"", -1, "empty: not a Tallowick journal"}};
     for (const auto& row : rows) {
         writeFile(tmp.file("j"), Bytes(row.text.begin(), row.text.end()));
         std::string error;
         const auto entries = readJournal(tmp.file("j"), error);
         EXPECT_EQ(entries ? int(entries->size()) : -1, row.entries) << row.text;
+        EXPECT_EQ(error, row.error) << row.text;
     }
 }
 
