@@ -273,7 +273,7 @@ private slots:
     }
 
     // A load after an earlier NES 2.0 file: a sample, a header in hex, or a file that
-    // is refused; read-only ('r') or on a full disk ('f'). What is said (its
+    // is refused; read-only ('r'), unreadable ('u') or on a full disk ('f'). What is said (its
     // start), the header after in the file and the grid (the earlier file's
     // when refused: it stays), and the fields.
     void loading() {
@@ -297,6 +297,8 @@ private slots:
             {"short", ' ', notInes + "Too short for an iNES header: 15 bytes", earlier, earlierShown},
             {"missing", ' ', "Error: The file does not exist:\n/", earlier, earlierShown},
             {"folder", ' ', notRegular, earlier, earlierShown}, {"fifo", ' ', notRegular, earlier, earlierShown},
+            {"4E45531A010100000000000000000000", 'u', "Error: The stream could not be opened.  Check that no "
+             "other\napplications are using the file and try again.", earlier, earlierShown},
             {"twins", ' ', "Error: The file's name holds bytes", earlier, earlierShown}};
         // clang-format on
         for (const auto& row : rows) {
@@ -323,6 +325,8 @@ private slots:
             const Bytes before = regular ? readFile(made) : Bytes();
             if (row.lock == 'r') {
                 makeReadOnly(made);
+            } else if (row.lock == 'u') {
+                ::chmod(made.c_str(), 0);
             }
             Window w;
             w.load(file(fromHex("4E45531A010100085000000000000000", 100), "earlier.nes"));
@@ -330,6 +334,9 @@ private slots:
             {
                 std::unique_ptr<WritesFail> full(row.lock == 'f' ? new WritesFail : nullptr);
                 w.load(path);
+            }
+            if (row.lock == 'u') {
+                ::chmod(made.c_str(), 0644);
             }
             QVERIFY2(w.said().left(row.note.size()) == row.note &&
                          w.prompts.boxes.size() + w.prompts.errors.size() == !row.note.isEmpty(),
