@@ -88,6 +88,11 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
         {{"clean"}, 2, {}, {"no FILE given"}},
         {{}, 2, {}, {"tallowick-cli: no COMMAND given\nTry 'tallowick-cli --help'.\n"}},
         {{"set", "battery=yes", "@/sub"}, 1, {"long.nes: written"}, {"sub/locked: "}}, // a folder unread fails
+        {{"fix", "--dry-run", "--db", samplesDir() + "/nes20db-samples.xml", "@/sub"}, 1,
+         {"sub/locked: cannot read the folder: Permission denied\n", "sub/long.nes: not in the database\n",
+          "2 images: 0 would be fixed, 0 unchanged, 1 not in the database, 1 could not be read"}, {}},
+        // A line separator in a name would cut a JSON line in two for some readers.
+        {{"info", "--json", "@/a\u2028b.nes"}, 1, {"a\\u2028b.nes\",\"error\":\"cannot open"}, {}},
         {{"check", "@/short.NES"}, 1, {"short.NES: 1 error, 1 warning"}, {}}, // errors alone fail
         {{"set", "mapper=0x12C", "battery=yes", "my-game=1.nes", "@/clean-nrom.nes", "@/missing.nes",
           "@/folder.nes", "@/tiny.nes", "@/nes2.nes"}, 1, {"nes2.nes: written"},
