@@ -1,14 +1,14 @@
 #!/bin/sh
 # tallowick FILE opens FILE at start: the window puts it in the recent files
-# at once, which the settings file then holds. Given two files, it opens the
-# first only. Prints how many lines of the settings name each file (1, then
-# 0), then ends the window.
+# at once, which the settings file then holds. Given two files (after --,
+# which only ends the options), it opens the first only. Prints how many
+# lines of the settings name each file (1, then 0), then ends the window.
 #   opensItsFile.sh TALLOWICK IMAGE
 folder=$(mktemp -d) || exit 1
 trap 'rm -rf "$folder"' EXIT
 cp "$2" "$folder/game.nes"
 cp "$2" "$folder/other.nes"
-XDG_CONFIG_HOME=$folder XDG_RUNTIME_DIR=$folder QT_QPA_PLATFORM=offscreen "$1" "$folder/game.nes" \
+XDG_CONFIG_HOME=$folder XDG_RUNTIME_DIR=$folder QT_QPA_PLATFORM=offscreen "$1" -- "$folder/game.nes" \
     "$folder/other.nes" >/dev/null 2>&1 &
 window=$!
 for _ in $(seq 100); do
