@@ -158,10 +158,10 @@ void CheckArea::hideProgress() {
 void CheckArea::start() {
     stopScan();
     ImageDocument* document = host.document();
+    // The reading exists before the comparison is shown, which then says so.
+    scan = std::make_shared<Scan>();
     headerEdited();
     ui->txtHashes->setPlainText(QStringLiteral("Reading the file..."));
-
-    scan = std::make_shared<Scan>();
     watcher.setFuture(QtConcurrent::run([shared = scan, job = document->scanJob()] {
         return job(
             [&shared](std::uint64_t done, std::uint64_t total) {

@@ -826,6 +826,12 @@ private slots:
             QCOMPARE(line->text(),
                      QString("Stopped: %1 of 40 images read").arg(table->model()->rowCount()));
         }
+        // One of them in the main window: what its check says while it reads.
+        w.load(QString::fromStdString(slow + "/0.nes"));
+        QCOMPARE(
+            w.find<QLabel>("lblDatabase")->text() + '|' +
+                w.find<QPlainTextEdit>("txtHashes")->toPlainText(),
+            "Reading the file for its hashes... (6 entries in the database)|Reading the file...");
     }
 
     // Recent files reach the settings at once: another running copy sees
