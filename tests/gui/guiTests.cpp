@@ -805,7 +805,7 @@ private slots:
         std::filesystem::create_directories(slow);
         for (int i = 0; i < 40; ++i) {
             writeSparse(slow + "/" + std::to_string(i) + ".nes", // PRG-ROM 0xEFF pages, all there
-                        testfiles::fromHex("4E45531AFF0008000E00000000000000"), 62898192);
+                        testfiles::fromHex("4E45531AFF000008000E000000000000"), 62898192);
         }
         w.prompts.files << QString::fromStdString(slow);
         w.menu("mnuOpenFolder");
