@@ -180,15 +180,18 @@ std::string whyLeftClean(const NesHeader& header) {
 namespace {
 
 const RepairWords repairWords[repairOutcomes] = {
-    {RepairOutcome::fixed, "fixed", "would be fixed", "fixed", "fixed", false},
-    {RepairOutcome::unchanged, "unchanged", "unchanged", "unchanged", "unchanged", false},
-    {RepairOutcome::notFound, "not in the database", "not in the database", "notInDatabase",
-     "not in the database", false},
-    {RepairOutcome::notFixable, nullptr, nullptr, "notFixable", "not fixable in that form", false},
-    {RepairOutcome::notWritten, nullptr, nullptr, "notWritten", "not written", true},
-    {RepairOutcome::unreadable, nullptr, nullptr, "unreadable", "could not be read", true},
-    {RepairOutcome::added, "header added", "header would be added", "headerAdded", "headers added",
+    {RepairOutcome::fixed, "fixed", "would be fixed", "fixed", "fixed", "would be fixed", false},
+    {RepairOutcome::unchanged, "unchanged", "unchanged", "unchanged", "unchanged", "unchanged",
      false},
+    {RepairOutcome::notFound, "not in the database", "not in the database", "notInDatabase",
+     "not in the database", "not in the database", false},
+    {RepairOutcome::notFixable, nullptr, nullptr, "notFixable", "not fixable in that form",
+     "not fixable in that form", false},
+    {RepairOutcome::notWritten, nullptr, nullptr, "notWritten", "not written", "not written", true},
+    {RepairOutcome::unreadable, nullptr, nullptr, "unreadable", "could not be read",
+     "could not be read", true},
+    {RepairOutcome::added, "header added", "header would be added", "headerAdded", "headers added",
+     "headers would be added", false},
 };
 
 } // namespace
@@ -224,9 +227,10 @@ std::string repairSummary(const std::vector<RepairOutcome>& outcomes, bool dryRu
                             words.outcome == RepairOutcome::unchanged ||
                             (database && words.outcome == RepairOutcome::notFound);
         if (always || counts[kind] > 0) {
+            const char* one = dryRun ? words.dryLine : words.line;
+            const char* many = dryRun ? words.dryCounted : words.counted;
             summary += separator + std::to_string(counts[kind]) + " " +
-                       (words.outcome == RepairOutcome::fixed && dryRun ? "would be fixed"
-                                                                        : words.counted);
+                       (counts[kind] == 1 && one != nullptr ? one : many);
             separator = ", ";
         }
     }

@@ -83,8 +83,9 @@ struct RepairWords {
     const char* line;    // after "PATH: "; nullptr: the reason is the line
     const char* dryLine; // the same in a dry run
     const char* json;
-    const char* counted; // in the summary
-    bool failed;         // the image could not be read or written
+    const char* counted;    // in the summary, for a count other than 1 (for 1: `line`, if any)
+    const char* dryCounted; // the same in a dry run (for 1: `dryLine`)
+    bool failed;            // the image could not be read or written
 };
 const RepairWords& wordsFor(RepairOutcome outcome);
 RepairOutcome outcomeOf(RepairKind kind);
