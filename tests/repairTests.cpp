@@ -233,7 +233,10 @@ TEST_F(Repair, HeaderlessImagesGetANewFileNeverOverwritten) {
         run({"fix", "--dry-run", "--json", "--db", db, "--headerless-out", out, raw});
     EXPECT_EQ(json.err, "1 image: 0 would be fixed, 0 unchanged, 0 not in the database, 1 header "
                         "would be added (dry run)\n");
-    EXPECT_NE(json.out.find("\"result\":\"headerAdded\""), std::string::npos) << json.out;
+    for (const std::string& part : {std::string("\"result\":\"headerAdded\""),
+                                    "\"written\":\"" + out + "/raw.nes\",\"dryRun\":true}"}) {
+        EXPECT_NE(json.out.find(part), std::string::npos) << json.out;
+    }
     const Result added = run({"fix", "--db", db, "--headerless-out", out, raw, other});
     EXPECT_EQ(added.code, 0) << added.out << added.err;
     const std::string fresh = "  new 4E 45 53 1A 01 01 01 08 00 00 00 00 00 00 00 01\n";
