@@ -44,6 +44,7 @@ protected:
         writeFile(tmp.file("text.nes"), Bytes(40, 'x'));
         writeFile(tmp.file("skipped.txt"), dirty);
         copyFile(samplesDir() + "/clean-nrom.nes", tmp.file(".nes")); // all extension
+        ::mkfifo(tmp.file("pipe.nes").c_str(), 0600);                 // never waited for
         ::mkdir(tmp.file("sub").c_str(), 0700);
         writeFile(tmp.file("sub/long.nes"), image(header(1, 0, 0, 0), 16385));
         ::symlink(tmp.file("sub").c_str(), tmp.file("link").c_str()); // not followed
@@ -84,7 +85,8 @@ TEST_F(Cli, CommandsReportBadFilesAndGoOn) {
          {"\"pathBase64\":\"" + base64 + "\",\"error\":\"cannot open", "\"prgRamBytes\":8192,"}, {}},
         {{"check", "@"}, 1, {"big.nes: 1 warning: ", "dirty-bytes.nes: 1 warning: bytes 8-15 spell \"GARBAGE!\"",
           "short.NES: 1 error, 1 warning: the file is 1 byte shorter", "long.nes: 1 warning",
-          "11 files: 1 with errors, 3 with warnings, 4 fine, 3 could not be read\n"}, {"tiny.nes", "sub/locked: "}},
+          "12 files: 1 with errors, 3 with warnings, 4 fine, 4 could not be read\n"},
+         {"tiny.nes", "sub/locked: ", "pipe.nes: not a regular file (a folder, FIFO, device or socket)"}},
         {{"clean"}, 2, {}, {"no FILE given"}},
         {{}, 2, {}, {"tallowick-cli: no COMMAND given\nTry 'tallowick-cli --help'.\n"}},
         {{"set", "battery=yes", "@/sub"}, 1, {"long.nes: written"}, {"sub/locked: "}}, // a folder unread fails
@@ -192,7 +194,9 @@ TEST_F(Cli, RefusedWritesLeaveTheFileAsItWas) {
         {"truncated", locked, [](const std::string& p) { ::truncate(p.c_str(), 15); }, true, "the file is shorter than 16 bytes now"},
         {"no longer iNES", locked, [](const std::string& p) { writeFile(p, image(fromHex("504B0304"), 30)); }, false,
          "the file is no longer an iNES image"},
-        {"disk full", inGap, [&](const std::string&) { full.emplace(); }, false, "the system refused the write (File too large)"}};
+        {"disk full", inGap, [&](const std::string&) { full.emplace(); }, false, "the system refused the write (File too large)"},
+        {"locked too long", locked, [](const std::string&) { std::this_thread::sleep_for(std::chrono::milliseconds(2500)); }, false,
+         "another program is writing the file"}};
     // clang-format on
     const std::string path = tmp.file("dirty-bytes.nes");
     const auto files = [&] {
