@@ -10,10 +10,12 @@
 #include <QStatusBar>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -610,6 +612,7 @@ private slots:
                                               {"cancel", A::cancel},
                                               {"overwrite", A::overwrite},
                                               {"reload", A::reload}};
+        int held = -1; // another program's write lock on a file, for one step
         // clang-format off
         const std::map<QString, std::function<void(const QStringList&, const QString&)>> verbs = {
             {"fresh", [&](auto&, auto&) { w ? void(w->form().romLoaded = false) : void(), w.reset(), w = std::make_unique<Window>(); }},
@@ -651,6 +654,7 @@ private slots:
             {"clipboard", [&](auto&, auto&) { out << "clipboard: " + QGuiApplication::clipboard()->text(); }},
             {"delete", [&](auto& words, auto&) { std::filesystem::remove_all(at(words[0])); }},
             {"lock", [&](auto& words, auto&) { for (const QString& name : words) makeReadOnly(at(name)); }},
+            {"hold", [&](auto& words, auto&) { held = ::open(at(words[0]).c_str(), O_RDONLY), ::flock(held, LOCK_EX); }},
             {"close", [&](auto&, auto&) { w->closeWindow(); }}};
         // clang-format on
         std::map<std::string, std::pair<std::filesystem::file_time_type, Bytes>> files;
@@ -704,6 +708,7 @@ private slots:
                 const std::unique_ptr<WritesFail> full(failing ? new WritesFail : nullptr);
                 verbs.at(verb)(words, rest);
             }
+            held = verb == "hold" ? held : (::close(held), -1);
             if (verb != "answer" && verb != "file" &&
                 !(w->prompts.answers.isEmpty() && w->prompts.files.isEmpty())) {
                 out << QString("not asked: %1 answers, %2 files")
