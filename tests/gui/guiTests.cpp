@@ -815,6 +815,7 @@ private slots:
         w.prompts.files << QString::fromStdString(slow);
         w.menu("mnuOpenFolder");
         const auto* line = collection->findChild<QLabel*>("lblScan");
+        QCOMPARE(line->text(), QString("Reading the folder..."));
         const QRegularExpression reading("^([0-9]+) of ([0-9]+) images read$");
         QTRY_VERIFY_WITH_TIMEOUT(!collection->Reading() || (table->model()->rowCount() > 0 &&
                                                             reading.match(line->text()).hasMatch()),
@@ -884,6 +885,7 @@ private slots:
         connect(&answer, &QTimer::timeout, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
             if (auto* files = qobject_cast<QFileDialog*>(dialog); files && !names.isEmpty()) {
+                shown << files->windowTitle() + ": " + files->nameFilters().join(';');
                 files->findChild<QLineEdit*>("fileNameEdit")->setText(names.takeFirst());
                 static_cast<QDialog*>(files)->accept();
             } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
@@ -925,8 +927,9 @@ private slots:
                      answered);
         }
         const QString question = "Save Changes: Changes have been made.  save them? (0) ";
-        QCOMPARE(shown, QStringList({"Error: The file does not exist:\n" + path + "x (0) OK",
-                                     "Tallowick: 'abc' is not a valid integer value (3) OK",
+        const QString load = "Load Rom: iNES Rom Files (*.nes *.NES)";
+        QCOMPARE(shown, QStringList({load, "Error: The file does not exist:\n" + path + "x (0) OK",
+                                     load, "Tallowick: 'abc' is not a valid integer value (3) OK",
                                      question + "&Yes &No", question + "&Yes &No Cancel",
                                      question + "Overwrite Reload Cancel"}));
     }
