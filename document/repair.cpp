@@ -265,8 +265,10 @@ std::optional<std::string> writeWithHeader(ImageDocument& document, const Repair
     const std::string target = folder + "/" + name;
     struct stat seen {};
     if (dryRun) {
-        if (::lstat(target.c_str(), &seen) == 0 || errno != ENOENT) {
-            error = target + ": " + systemError(errno == ENOENT ? EEXIST : errno);
+        // A name taken already is refused as the write's exclusive open would.
+        const int found = ::lstat(target.c_str(), &seen) == 0 ? EEXIST : errno;
+        if (found != ENOENT) {
+            error = target + ": " + systemError(found);
             return std::nullopt;
         }
         return target;

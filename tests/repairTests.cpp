@@ -246,9 +246,11 @@ TEST_F(Repair, HeaderlessImagesGetANewFileNeverOverwritten) {
                              "added\n");
     EXPECT_EQ(readFile(out + "/raw.nes"), join(fromHex(nes2Vertical), body));
     EXPECT_EQ(readFile(raw), body);
-    const Result again = run({"fix", "--db", db, "--headerless-out", out, raw});
-    EXPECT_EQ(again.code, 1);
-    EXPECT_NE(again.out.find("raw.nes: File exists"), std::string::npos) << again.out;
+    for (const char* dryOrNot : {"--dry-run", "--format=nes2"}) { // the default form
+        const Result again = run({"fix", dryOrNot, "--db", db, "--headerless-out", out, raw});
+        EXPECT_EQ(again.code, 1);
+        EXPECT_NE(again.out.find("raw.nes: File exists"), std::string::npos) << again.out;
+    }
     EXPECT_EQ(readFile(out + "/raw.nes"), join(fromHex(nes2Vertical), body));
 }
 
