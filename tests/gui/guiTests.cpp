@@ -111,8 +111,11 @@ QStringList stateOf(QWidget& window, bool probe = true) {
                 for (int column = 0; column < view->model()->columnCount(); ++column) {
                     const QModelIndex cell = view->model()->index(row, column);
                     const QVariant tick = cell.data(Qt::CheckStateRole);
+                    const QString tip = cell.data(Qt::ToolTipRole).toString(); // when it says more
                     cells << (tick.isValid() ? tick.toInt() ? "[x] " : "[ ] " : "") +
                                  cell.data().toString() +
+                                 (tip.isEmpty() || tip == cell.data() ? ""
+                                                                      : " (tip: " + tip + ")") +
                                  (cell.data(Qt::FontRole).value<QFont>().bold() ? "*" : "");
                 }
                 entry += "\n  " + cells.join(" | ");
