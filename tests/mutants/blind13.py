@@ -157,8 +157,8 @@ BLIND = [
          fault="a dry run of fix --headerless-out no longer reports that the file it would write "
                "already exists in the folder",
          file="document/repair.cpp",
-         old="if (::lstat(target.c_str(), &seen) == 0 || errno != ENOENT) {",
-         new="if (::lstat(target.c_str(), &seen) != 0 && errno != ENOENT) {"),
+         old="if (found != ENOENT) {",
+         new="if (found != ENOENT && found != EEXIST) {"),
     # ------------------------------------------------------------ cli/
     dict(id="b13-warnings-exit-1",
          fault="info and check exit 1 when the worst finding is a warning, as for an error, instead "
