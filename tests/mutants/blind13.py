@@ -10,6 +10,10 @@ and a line already used was taken again only for a different mistake). Each
 is one mistake a developer could really make, and each changes something a
 user would see or harms their files. Run with
 ``python3 tests/mutants/run.py --blind blind13.py``.
+
+Changed after the first run (see blind13-results.md): b13-check-summary-zero-unread
+did not build and now writes its always-true test as ``+ 1 > 0``;
+b13-dry-run-existing-target is replanted where the product's mend moved the check.
 """
 
 BLIND = [
