@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
@@ -267,6 +268,15 @@ TEST_F(Repair, JournalsOfOneSecondGetNamesOfTheirOwn) {
         second = newJournalPath(error);
     }
     EXPECT_EQ(second, first.substr(0, first.size() - 6) + "-2.jsonl") << error;
+    // Named by the UTC date, year first, so that names sort by time; the
+    // folder made for them is the user's alone.
+    const std::time_t now = std::time(nullptr);
+    char today[16];
+    std::strftime(today, sizeof today, "fix-%Y%m%d-", std::gmtime(&now));
+    EXPECT_EQ(stampOf(first).substr(0, 13), today);
+    struct stat folder {};
+    EXPECT_EQ(::stat(tmp.file("tallowick").c_str(), &folder) == 0 ? folder.st_mode & 0777 : 0,
+              0700u);
 }
 
 TEST_F(Repair, ARunKilledBetweenTwoFilesIsUndoneCompletely) {
