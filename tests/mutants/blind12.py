@@ -306,3 +306,9 @@ BLIND = [
          old='QCoreApplication::setApplicationName(QStringLiteral("tallowick"));',
          new='QCoreApplication::setApplicationName(QStringLiteral("Tallowick"));'),
 ]
+
+# Replanted on 2026-12-08: the summary words' table gained a column for dry
+# runs, which moved these anchors; each is the same mistake where the line is now.
+for _fault in BLIND:
+    if _fault["id"] == 'b12-not-fixable-fails-batch':
+        _fault.update(old='"not fixable in that form", false},', new='"not fixable in that form", true},')

@@ -411,3 +411,9 @@ BLIND = [
          old="        for (int at = 1; at < argc; ++at) {\n            if (std::strcmp(argv[at], \"--\") != 0) {",
          new="        for (int at = 2; at < argc; ++at) {\n            if (std::strcmp(argv[at], \"--\") != 0) {"),
 ]
+
+# Replanted on 2026-12-08: the summary words' table gained a column for dry
+# runs, which moved these anchors; each is the same mistake where the line is now.
+for _fault in BLIND:
+    if _fault["id"] == 'b4-repair-summary-dry-run-inverted':
+        _fault.update(old='const char* one = dryRun ? words.dryLine : words.line;\n            const char* many = dryRun ? words.dryCounted : words.counted;', new='const char* one = !dryRun ? words.dryLine : words.line;\n            const char* many = !dryRun ? words.dryCounted : words.counted;')

@@ -404,3 +404,9 @@ BLIND = [
          old='        text.replace(QCoreApplication::arguments().constFirst(), QStringLiteral("tallowick"));\n',
          new=""),
 ]
+
+# Replanted on 2026-12-08: the summary words' table gained a column for dry
+# runs, which moved these anchors; each is the same mistake where the line is now.
+for _fault in BLIND:
+    if _fault["id"] == 'b5-not-fixable-counts-failed':
+        _fault.update(old='"not fixable in that form", false},', new='"not fixable in that form", true},')

@@ -326,3 +326,9 @@ BLIND = [
          old="options = options || argv[at][0] == '-';",
          new='options = options || std::strncmp(argv[at], "--", 2) == 0;'),
 ]
+
+# Replanted on 2026-12-08: the summary words' table gained a column for dry
+# runs, which moved these anchors; each is the same mistake where the line is now.
+for _fault in BLIND:
+    if _fault["id"] == 'b9-not-written-not-a-failure':
+        _fault.update(old='"not written", "not written", true},', new='"not written", "not written", false},')
